@@ -1,0 +1,75 @@
+#include "folder_settings/SettingsFile.h"
+
+#include "platform/Errors.h"
+#include "platform/ProfileFile.h"
+#include "platform/Utf.h"
+
+namespace quorvane {
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// Characters `first` and `first + 1` (counted from 1) as one hex byte.
+uint32_t ReadPair(std::string_view text, size_t first) {
+    const std::string_view pair = first - 1 < text.size() ? text.substr(first - 1, 2) : std::string_view();
+    if (pair.size() == 2) {
+        const int high = HexDigit(pair[0]), low = HexDigit(pair[1]);
+        if (high >= 0 && low >= 0) return static_cast<uint32_t>(high * 16 + low);
+    }
+    throw EConvertError(FormatText("'%s' is not a valid integer value", {"$" + std::string(pair)}));
+}
+
+bool EndsWithSeparator(const std::string& path) { return !path.empty() && path.back() == '\\'; }
+
+}  // namespace
+
+std::string ColorToSettingText(Platform& platform, Color color) {
+    if (color & 0x80000000u) color = platform.SystemColor(static_cast<int>(color & 0xFF));
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text = "0x00";
+    for (int shift : {16, 8, 0}) {
+        const uint32_t channel = (color >> shift) & 0xFF;
+        text += kDigits[channel >> 4];
+        text += kDigits[channel & 0xF];
+    }
+    return text;
+}
+
+Color SettingTextToColor(std::string_view text) {
+    const uint32_t blue = ReadPair(text, 5);
+    const uint32_t green = ReadPair(text, 7);
+    const uint32_t red = ReadPair(text, 9);
+    return red + 256 * green + 65536 * blue;
+}
+
+std::string ResolvePathValue(const std::string& folder, const std::string& value) {
+    if (value.size() >= 2 && value[1] == ':') return value;
+    return EndsWithSeparator(folder) ? folder + value : folder + "\\" + value;
+}
+
+std::string PathExtension(std::string_view path) {
+    const size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos) return {};
+    const size_t separator = path.find_last_of("\\:");
+    if (separator != std::string_view::npos && separator > dot) return {};
+    return std::string(path.substr(dot));
+}
+
+std::string SettingsFilePath(const std::string& folder) {
+    return EndsWithSeparator(folder) ? folder + settings::kFileName : folder + "\\" + settings::kFileName;
+}
+
+std::string FindFolderIcon(Platform& platform, const std::string& folder) {
+    ProfileFile file(platform, SettingsFilePath(folder));
+    const std::string value = file.ReadValue(settings::kClassInfoSection, settings::kIconFileKey, "");
+    if (AsciiLower(PathExtension(value)) != ".ico") return {};
+    const std::string path = ResolvePathValue(folder, value);
+    return platform.FileExists(path) ? path : std::string();
+}
+
+}  // namespace quorvane

@@ -1,0 +1,74 @@
+// What a customised folder's desktop.ini holds and how its values read:
+// section and key names, the colour text, the path-value rule, the names
+// inside "Folder Settings" and the attribute values of an apply.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/Platform.h"
+
+namespace quorvane {
+
+namespace settings {
+inline constexpr char kFileName[] = "desktop.ini";
+// The attribute steps name the file with a capital D; names match without
+// regard to case, so both reach the same file.
+inline constexpr char kAttributeFileName[] = "Desktop.ini";
+
+inline constexpr char kIconAreaSection[] = "{BE098140-A513-11D0-A3A4-00C04FD706EC}";
+inline constexpr char kPictureKey[] = "iconarea_image";
+inline constexpr char kTextColorKey[] = "IconArea_Text";
+inline constexpr char kTextBackgroundKey[] = "IconArea_TextBackground";
+
+inline constexpr char kClassInfoSection[] = ".ShellClassInfo";
+inline constexpr char kIconFileKey[] = "IconFile";
+inline constexpr char kIconIndexKey[] = "IconIndex";
+
+inline constexpr char kTextColorDefault[] = "0x00000000";
+inline constexpr char kTextBackgroundDefault[] = "0x00FFFFFF";
+
+inline constexpr char kSubfolder[] = "Folder Settings\\";
+inline constexpr char kPictureValue[] = "Folder Settings\\BackGround.jpg";
+inline constexpr char kIconCopyValue[] = "Folder Settings\\Icon.ico";
+
+// Attribute values of an apply, in the order it sets them.
+inline constexpr uint32_t kSubfolderUnlocked = 16;          // directory only
+inline constexpr uint32_t kFileWritable = 0xFFFFFFFE;       // every bit but read-only
+inline constexpr uint32_t kSubfolderLocked = 23;            // directory, system, hidden, read-only
+inline constexpr uint32_t kFolderCustomised = 20;           // directory, system
+inline constexpr uint32_t kFileHidden = 2;                  // hidden
+}  // namespace settings
+
+// Colours are 32-bit GUI colour values: RGB as 0x00BBGGRR, or, with the top
+// bit set, a reference to the system colour numbered by the low byte.
+using Color = uint32_t;
+inline constexpr Color kBlack = 0x000000;
+inline constexpr Color kWhite = 0xFFFFFF;
+
+// "0x00" then blue, green and red as two upper-case hex digits each.
+std::string ColorToSettingText(Platform& platform, Color color);
+
+// Reads characters 5-10 as blue, green and red pairs; the first four and
+// any after the tenth are not examined. A pair that is not two hex digits
+// -- including one cut short by the end of the text -- raises EConvertError
+// "'$xx' is not a valid integer value" with the pair's characters.
+Color SettingTextToColor(std::string_view text);
+
+// The value unchanged when its second character is ":", otherwise the
+// folder path, a "\" unless it already ends with one, and the value.
+std::string ResolvePathValue(const std::string& folder, const std::string& value);
+
+// The part of a path from the last "." that follows the last "\" or ":",
+// or empty text.
+std::string PathExtension(std::string_view path);
+
+// The folder path followed by "desktop.ini", with exactly one "\" between.
+std::string SettingsFilePath(const std::string& folder);
+
+// The path of an existing ".ico" file named by the folder's "IconFile", or
+// empty text. Raises nothing of its own.
+std::string FindFolderIcon(Platform& platform, const std::string& folder);
+
+}  // namespace quorvane

@@ -1,0 +1,88 @@
+// The operations the portable logic needs from the operating system, and
+// nothing more. Paths and texts are UTF-8; the Windows implementation
+// converts to UTF-16 at the API call.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorvane {
+
+// Attribute bits as the file system reports and takes them.
+namespace attr {
+inline constexpr uint32_t kReadOnly = 0x1;
+inline constexpr uint32_t kHidden = 0x2;
+inline constexpr uint32_t kSystem = 0x4;
+inline constexpr uint32_t kDirectory = 0x10;
+inline constexpr uint32_t kArchive = 0x20;
+}  // namespace attr
+
+// Drive types as GetDriveType reports them.
+namespace drive {
+inline constexpr int kRemovable = 2;
+inline constexpr int kFixed = 3;
+inline constexpr int kRemote = 4;
+inline constexpr int kCdRom = 5;
+inline constexpr int kRamDisk = 6;
+}  // namespace drive
+
+struct FolderEntry {
+    std::string name;
+    uint32_t attributes = 0;
+};
+
+// Outcome of a whole-file read or write. On failure `error` holds the
+// system's own description of the cause (as FormatMessage gives it).
+struct FileResult {
+    bool ok = false;
+    std::string error;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Profile (INI) service. Section and key names match without regard to
+    // case. Reads never create the file.
+    virtual std::string ProfileRead(const std::string& path, const std::string& section,
+                                    const std::string& key, const std::string& defaultValue) = 0;
+    // Creates the file and the section when missing; false when refused.
+    virtual bool ProfileWrite(const std::string& path, const std::string& section,
+                              const std::string& key, const std::string& value) = 0;
+    // Removes one key; a missing file, section or key changes nothing.
+    virtual void ProfileRemoveKey(const std::string& path, const std::string& section,
+                                  const std::string& key) = 0;
+    // Asks the service to write out any cached copy; never creates the file.
+    virtual void ProfileFlush(const std::string& path) = 0;
+
+    // True for an existing file; a folder does not count.
+    virtual bool FileExists(const std::string& path) = 0;
+    // True for an existing folder; a file does not count.
+    virtual bool FolderExists(const std::string& path) = 0;
+    // Replaces the whole attribute set of a path; false when refused.
+    virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
+    virtual bool CreateFolder(const std::string& path) = 0;
+    virtual bool DeleteFile(const std::string& path) = 0;
+
+    // Every entry matching `pattern` (such as "C:\Docs\*.*"), in the
+    // platform's order, "." and ".." included when the platform returns
+    // them. A folder that cannot be listed yields nothing.
+    virtual std::vector<FolderEntry> ListFolder(const std::string& pattern) = 0;
+
+    // Reads a whole file; others may read it meanwhile but not write it.
+    virtual FileResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) = 0;
+    // Creates or truncates a file and writes `bytes`; no one else may open
+    // it meanwhile.
+    virtual FileResult WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) = 0;
+
+    // Bit 0 for A: up to bit 25 for Z:.
+    virtual uint32_t LogicalDrives() = 0;
+    // The type of a root path such as "C:\".
+    virtual int DriveType(const std::string& rootPath) = 0;
+
+    // Current RGB (0x00BBGGRR) of a system colour by its number.
+    virtual uint32_t SystemColor(int index) = 0;
+};
+
+}  // namespace quorvane

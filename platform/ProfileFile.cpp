@@ -1,0 +1,44 @@
+#include "platform/ProfileFile.h"
+
+#include "platform/Errors.h"
+#include "platform/Utf.h"
+
+namespace quorvane {
+namespace {
+// The service reads through a 2048-character buffer, one kept for the
+// terminating zero.
+constexpr size_t kMaxValueLength = 2047;
+}  // namespace
+
+ProfileFile::ProfileFile(Platform& platform, std::string path)
+    : platform_(platform), path_(std::move(path)) {}
+
+ProfileFile::~ProfileFile() {
+    try {
+        platform_.ProfileFlush(path_);
+    } catch (...) {
+        // A destructor must not throw; a failed flush changes nothing.
+    }
+}
+
+std::string ProfileFile::ReadValue(const std::string& section, const std::string& key,
+                                   const std::string& defaultValue) const {
+    return Utf8Prefix(platform_.ProfileRead(path_, section, key, defaultValue), kMaxValueLength);
+}
+
+void ProfileFile::WriteValue(const std::string& section, const std::string& key,
+                             const std::string& value) {
+    if (!platform_.ProfileWrite(path_, section, key, value)) {
+        throw EIniFileException(FormatText("Unable to write to %s", {path_}));
+    }
+}
+
+void ProfileFile::WriteNumber(const std::string& section, const std::string& key, long number) {
+    WriteValue(section, key, std::to_string(number));
+}
+
+void ProfileFile::RemoveKey(const std::string& section, const std::string& key) {
+    platform_.ProfileRemoveKey(path_, section, key);
+}
+
+}  // namespace quorvane

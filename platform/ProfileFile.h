@@ -1,0 +1,37 @@
+// Access to one desktop.ini through the platform's profile service. Holds
+// no copy of the contents: every call reaches the file at once.
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace quorvane {
+
+class ProfileFile {
+public:
+    // Stores the path; the file is not touched.
+    ProfileFile(Platform& platform, std::string path);
+    // Asks the service to flush its cached copy; failures are ignored.
+    ~ProfileFile();
+    ProfileFile(const ProfileFile&) = delete;
+    ProfileFile& operator=(const ProfileFile&) = delete;
+
+    const std::string& path() const { return path_; }
+
+    // The key's value, cut to 2047 characters, or `defaultValue` when the
+    // file, section or key is missing.
+    std::string ReadValue(const std::string& section, const std::string& key,
+                          const std::string& defaultValue) const;
+    // Throws EIniFileException("Unable to write to <path>") when refused.
+    void WriteValue(const std::string& section, const std::string& key, const std::string& value);
+    void WriteNumber(const std::string& section, const std::string& key, long number);
+    // A refusal, or a missing file or key, is ignored.
+    void RemoveKey(const std::string& section, const std::string& key);
+
+private:
+    Platform& platform_;
+    std::string path_;
+};
+
+}  // namespace quorvane

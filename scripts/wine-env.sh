@@ -1,0 +1,19 @@
+# Sourced by the scripts that run Windows programs: a private, throw-away
+# Wine prefix inside the build folder, quiet and without install prompts.
+ROOT=${ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
+export WINEPREFIX=${QUORVANE_WINEPREFIX:-$ROOT/build/wineprefix}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win32
+export LC_ALL=C.UTF-8
+
+# Creates the prefix once and switches off Wine's crash dialog, so a crash
+# ends the program instead of waiting for a click.
+wine_prefix_ready() {
+    [ -f "$WINEPREFIX/.quorvane-ready" ] && return 0
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    wineboot --init >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.quorvane-ready"
+}

@@ -1,0 +1,242 @@
+#include "tests/host/FakePlatform.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/Utf.h"
+
+namespace quorvane::test {
+namespace {
+const char kNotFound[] = "The system cannot find the file specified.";
+const char kPathNotFound[] = "The system cannot find the path specified.";
+const char kDenied[] = "Access is denied.";
+const char kInUse[] = "The process cannot access the file because it is being used by another process.";
+constexpr uint32_t kSettable = attr::kReadOnly | attr::kHidden | attr::kSystem | attr::kArchive;
+}  // namespace
+
+bool Latin1Codec::FromUtf8(std::string_view utf8, std::string& ansi) const {
+    ansi.clear();
+    for (char16_t c : Utf8ToUtf16(utf8)) {
+        if (c > 0xFF) return false;
+        ansi += static_cast<char>(c);
+    }
+    return true;
+}
+
+std::string Latin1Codec::ToUtf8(std::string_view ansi) const {
+    std::u16string wide;
+    for (char c : ansi) wide += static_cast<char16_t>(static_cast<unsigned char>(c));
+    return Utf16ToUtf8(wide);
+}
+
+FakePlatform::FakePlatform() = default;
+
+std::string FakePlatform::Key(const std::string& path) {
+    std::string key = AsciiLower(path);
+    while (!key.empty() && key.back() == '\\') key.pop_back();
+    return key;
+}
+
+std::string FakePlatform::ParentKey(const std::string& key) {
+    const size_t slash = key.rfind('\\');
+    return slash == std::string::npos ? std::string() : key.substr(0, slash);
+}
+
+FakePlatform::Node* FakePlatform::Find(const std::string& path) {
+    auto it = nodes_.find(Key(path));
+    return it == nodes_.end() ? nullptr : &it->second;
+}
+
+const FakePlatform::Node* FakePlatform::Find(const std::string& path) const {
+    auto it = nodes_.find(Key(path));
+    return it == nodes_.end() ? nullptr : &it->second;
+}
+
+FakePlatform::Node& FakePlatform::Make(const std::string& path, bool folder) {
+    std::string trimmed = path;
+    while (!trimmed.empty() && trimmed.back() == '\\') trimmed.pop_back();
+    const std::string key = Key(trimmed);
+    if (Node* existing = Find(key)) return *existing;
+    const std::string parent = ParentKey(key);
+    if (!parent.empty()) {
+        Make(trimmed.substr(0, trimmed.rfind('\\')), true);
+        nodes_[parent].children.push_back(key);
+    }
+    Node& node = nodes_[key];
+    node.folder = folder;
+    node.attributes = folder ? attr::kDirectory : attr::kArchive;
+    node.name = trimmed.substr(trimmed.rfind('\\') == std::string::npos ? 0 : trimmed.rfind('\\') + 1);
+    return node;
+}
+
+bool FakePlatform::InSet(const std::set<std::string>& set, const std::string& path) const {
+    return std::any_of(set.begin(), set.end(), [&](const std::string& p) { return Key(p) == Key(path); });
+}
+
+void FakePlatform::AddFolder(const std::string& path, uint32_t attributes) {
+    Make(path, true).attributes = attributes | attr::kDirectory;
+}
+
+void FakePlatform::AddFile(const std::string& path, const std::string& contents, uint32_t attributes) {
+    AddFile(path, Bytes(contents.begin(), contents.end()), attributes);
+}
+
+void FakePlatform::AddFile(const std::string& path, const Bytes& contents, uint32_t attributes) {
+    Node& node = Make(path, false);
+    node.bytes = contents;
+    node.attributes = attributes & ~attr::kDirectory;
+}
+
+void FakePlatform::AddDrive(char letter, int type) {
+    drives_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = type;
+    AddFolder(std::string(1, letter) + ":");
+}
+
+bool FakePlatform::Exists(const std::string& path) const { return Find(path) != nullptr; }
+
+std::string FakePlatform::Text(const std::string& path) const {
+    const Bytes b = Contents(path);
+    return std::string(b.begin(), b.end());
+}
+
+Bytes FakePlatform::Contents(const std::string& path) const {
+    const Node* node = Find(path);
+    return node ? node->bytes : Bytes{};
+}
+
+uint32_t FakePlatform::Attributes(const std::string& path) const {
+    const Node* node = Find(path);
+    return node ? node->attributes : 0xFFFFFFFFu;
+}
+
+std::string FakePlatform::ProfileRead(const std::string& path, const std::string& section,
+                                      const std::string& key, const std::string& defaultValue) {
+    const Node* node = Find(path);
+    if (!node || node->folder || InSet(lockedFiles, path)) return defaultValue;
+    return ProfileLookup(node->bytes, section, key, codec_).value_or(defaultValue);
+}
+
+bool FakePlatform::ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
+                                const std::string& value) {
+    log.push_back("write " + path + " [" + section + "] " + key + "=" + value);
+    Node* node = Find(path);
+    if (InSet(refuseWrites, path) || InSet(lockedFiles, path)) return false;
+    if (node && (node->folder || (node->attributes & attr::kReadOnly))) return false;
+    if (!node) {
+        const Node* parent = Find(ParentKey(Key(path)));
+        if (!parent || !parent->folder) return false;
+        node = &Make(path, false);
+    }
+    node->bytes = ProfileWithValue(node->bytes, section, key, value, codec_);
+    return true;
+}
+
+void FakePlatform::ProfileRemoveKey(const std::string& path, const std::string& section, const std::string& key) {
+    log.push_back("remove " + path + " [" + section + "] " + key);
+    Node* node = Find(path);
+    if (!node || node->folder || InSet(refuseWrites, path) || InSet(lockedFiles, path)) return;
+    if (node->attributes & attr::kReadOnly) return;
+    if (auto edited = ProfileWithoutKey(node->bytes, section, key, codec_)) node->bytes = std::move(*edited);
+}
+
+void FakePlatform::ProfileFlush(const std::string&) {}
+
+bool FakePlatform::FileExists(const std::string& path) {
+    const Node* node = Find(path);
+    return node && !node->folder;
+}
+
+bool FakePlatform::FolderExists(const std::string& path) {
+    const Node* node = Find(path);
+    return node && node->folder;
+}
+
+bool FakePlatform::SetAttributes(const std::string& path, uint32_t attributes) {
+    log.push_back("attr " + path + " " + std::to_string(attributes));
+    Node* node = Find(path);
+    if (!node || InSet(refuseAttributes, path)) return false;
+    node->attributes = (attributes & kSettable) | (node->folder ? attr::kDirectory : 0);
+    return true;
+}
+
+bool FakePlatform::CreateFolder(const std::string& path) {
+    log.push_back("mkdir " + path);
+    if (Find(path) || InSet(refuseCreateFolder, path)) return false;
+    const Node* parent = Find(ParentKey(Key(path)));
+    if (!parent || !parent->folder) return false;
+    Make(path, true);
+    return true;
+}
+
+bool FakePlatform::DeleteFile(const std::string& path) {
+    log.push_back("delete " + path);
+    const Node* node = Find(path);
+    if (!node || node->folder || InSet(refuseDelete, path) || InSet(lockedFiles, path)) return false;
+    const std::string key = Key(path);
+    auto& siblings = nodes_[ParentKey(key)].children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), key), siblings.end());
+    nodes_.erase(key);
+    return true;
+}
+
+std::vector<FolderEntry> FakePlatform::ListFolder(const std::string& pattern) {
+    ++listCount;
+    log.push_back("list " + pattern);
+    std::vector<FolderEntry> entries;
+    const size_t slash = pattern.rfind('\\');
+    if (slash == std::string::npos) return entries;
+    const Node* folder = Find(pattern.substr(0, slash));
+    if (!folder || !folder->folder) return entries;
+    if (ParentKey(Key(pattern.substr(0, slash))) != "") {
+        entries.push_back({".", attr::kDirectory});
+        entries.push_back({"..", attr::kDirectory});
+    }
+    for (const std::string& child : folder->children) {
+        const Node& node = nodes_.at(child);
+        entries.push_back({node.name, node.attributes});
+    }
+    return entries;
+}
+
+FileResult FakePlatform::ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+    const Node* node = Find(path);
+    if (InSet(lockedFiles, path)) return {false, kInUse};
+    if (!node) return {false, Find(ParentKey(Key(path))) ? kNotFound : kPathNotFound};
+    if (node->folder) return {false, kDenied};
+    bytes = node->bytes;
+    return {true, {}};
+}
+
+FileResult FakePlatform::WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    log.push_back("save " + path);
+    if (InSet(lockedFiles, path)) return {false, kInUse};
+    if (InSet(refuseWrites, path)) return {false, kDenied};
+    Node* node = Find(path);
+    if (node && (node->folder || (node->attributes & attr::kReadOnly))) return {false, kDenied};
+    if (!node) {
+        const Node* parent = Find(ParentKey(Key(path)));
+        if (!parent || !parent->folder) return {false, kPathNotFound};
+        node = &Make(path, false);
+    }
+    node->bytes = bytes;
+    return {true, {}};
+}
+
+uint32_t FakePlatform::LogicalDrives() {
+    uint32_t mask = 0;
+    for (const auto& [letter, type] : drives_) mask |= 1u << (letter - 'A');
+    return mask;
+}
+
+int FakePlatform::DriveType(const std::string& rootPath) {
+    if (rootPath.empty()) return 1;
+    auto it = drives_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(rootPath[0]))));
+    return it == drives_.end() ? 1 : it->second;
+}
+
+uint32_t FakePlatform::SystemColor(int index) {
+    auto it = systemColors.find(index);
+    return it == systemColors.end() ? 0 : it->second;
+}
+
+}  // namespace quorvane::test

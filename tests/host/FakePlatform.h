@@ -1,0 +1,92 @@
+// An in-memory file system behind the Platform seam. Paths match without
+// regard to ASCII case and to a trailing "\". Profile calls go through the
+// same profile text service as the real platform, with a Latin-1 code page
+// standing in for the system's ANSI one. Every call that changes something
+// is logged, so tests can check what happened and in which order.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/ProfileText.h"
+
+namespace quorvane::test {
+
+class Latin1Codec : public AnsiCodec {
+public:
+    bool FromUtf8(std::string_view utf8, std::string& ansi) const override;
+    std::string ToUtf8(std::string_view ansi) const override;
+};
+
+class FakePlatform : public Platform {
+public:
+    FakePlatform();
+
+    // Set-up. Parent folders are created as needed.
+    void AddFolder(const std::string& path, uint32_t attributes = attr::kDirectory);
+    void AddFile(const std::string& path, const std::string& contents, uint32_t attributes = attr::kArchive);
+    void AddFile(const std::string& path, const Bytes& contents, uint32_t attributes = attr::kArchive);
+    void AddDrive(char letter, int type);
+
+    // Inspection.
+    bool Exists(const std::string& path) const;
+    std::string Text(const std::string& path) const;
+    Bytes Contents(const std::string& path) const;
+    uint32_t Attributes(const std::string& path) const;
+
+    // Failure injection, by path.
+    std::set<std::string> refuseWrites;      // profile writes and file creation fail
+    std::set<std::string> lockedFiles;       // reads and writes fail as if held open elsewhere
+    std::set<std::string> refuseAttributes;  // SetAttributes fails
+    std::set<std::string> refuseCreateFolder;
+    std::set<std::string> refuseDelete;
+    std::map<int, uint32_t> systemColors;
+
+    // "write <path>", "remove <path> [section] key", "attr <path> <value>",
+    // "mkdir <path>", "delete <path>", "save <path>", "list <pattern>", in order.
+    std::vector<std::string> log;
+    // Number of ListFolder calls, for the one-level-ahead rules.
+    int listCount = 0;
+
+    std::string ProfileRead(const std::string& path, const std::string& section, const std::string& key,
+                            const std::string& defaultValue) override;
+    bool ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
+                      const std::string& value) override;
+    void ProfileRemoveKey(const std::string& path, const std::string& section, const std::string& key) override;
+    void ProfileFlush(const std::string& path) override;
+    bool FileExists(const std::string& path) override;
+    bool FolderExists(const std::string& path) override;
+    bool SetAttributes(const std::string& path, uint32_t attributes) override;
+    bool CreateFolder(const std::string& path) override;
+    bool DeleteFile(const std::string& path) override;
+    std::vector<FolderEntry> ListFolder(const std::string& pattern) override;
+    FileResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) override;
+    FileResult WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) override;
+    uint32_t LogicalDrives() override;
+    int DriveType(const std::string& rootPath) override;
+    uint32_t SystemColor(int index) override;
+
+private:
+    struct Node {
+        bool folder = false;
+        uint32_t attributes = 0;
+        Bytes bytes;
+        std::string name;               // as created, in its case
+        std::vector<std::string> children;  // keys, in creation order
+    };
+    static std::string Key(const std::string& path);
+    static std::string ParentKey(const std::string& key);
+    Node* Find(const std::string& path);
+    const Node* Find(const std::string& path) const;
+    Node& Make(const std::string& path, bool folder);
+    bool InSet(const std::set<std::string>& set, const std::string& path) const;
+
+    std::map<std::string, Node> nodes_;
+    std::map<char, int> drives_;
+    Latin1Codec codec_;
+};
+
+}  // namespace quorvane::test
