@@ -63,7 +63,7 @@ public:
     // Replaces the whole attribute set of a path; false when refused.
     virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
     virtual bool CreateFolder(const std::string& path) = 0;
-    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
 
     // Every entry matching `pattern` (such as "C:\Docs\*.*"), in the
     // platform's order, "." and ".." included when the platform returns

@@ -7,10 +7,10 @@
 
 namespace quorvane::test {
 namespace {
-const char kNotFound[] = "The system cannot find the file specified.";
-const char kPathNotFound[] = "The system cannot find the path specified.";
-const char kDenied[] = "Access is denied.";
-const char kInUse[] = "The process cannot access the file because it is being used by another process.";
+const char kNotFound[] = "The system cannot find the file specified";
+const char kPathNotFound[] = "The system cannot find the path specified";
+const char kDenied[] = "Access is denied";
+const char kInUse[] = "The process cannot access the file because it is being used by another process";
 constexpr uint32_t kSettable = attr::kReadOnly | attr::kHidden | attr::kSystem | attr::kArchive;
 }  // namespace
 
@@ -168,7 +168,7 @@ bool FakePlatform::CreateFolder(const std::string& path) {
     return true;
 }
 
-bool FakePlatform::DeleteFile(const std::string& path) {
+bool FakePlatform::RemoveFile(const std::string& path) {
     log.push_back("delete " + path);
     const Node* node = Find(path);
     if (!node || node->folder || InSet(refuseDelete, path) || InSet(lockedFiles, path)) return false;

@@ -61,7 +61,7 @@ public:
     bool FolderExists(const std::string& path) override;
     bool SetAttributes(const std::string& path, uint32_t attributes) override;
     bool CreateFolder(const std::string& path) override;
-    bool DeleteFile(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
     std::vector<FolderEntry> ListFolder(const std::string& pattern) override;
     FileResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) override;
     FileResult WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) override;

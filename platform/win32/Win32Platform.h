@@ -1,0 +1,37 @@
+// The Platform seam over the real Windows file system. The profile service
+// is the program's own (platform/ProfileText.h) over the file's bytes: the
+// system's WritePrivateProfileString is not used because it may rewrite
+// lines it does not own and stores characters outside the ANSI code page
+// as question marks.
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/win32/WinText.h"
+
+namespace quorvane::win {
+
+class Win32Platform : public Platform {
+public:
+    std::string ProfileRead(const std::string& path, const std::string& section, const std::string& key,
+                            const std::string& defaultValue) override;
+    bool ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
+                      const std::string& value) override;
+    void ProfileRemoveKey(const std::string& path, const std::string& section, const std::string& key) override;
+    void ProfileFlush(const std::string& path) override;
+    bool FileExists(const std::string& path) override;
+    bool FolderExists(const std::string& path) override;
+    bool SetAttributes(const std::string& path, uint32_t attributes) override;
+    bool CreateFolder(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    std::vector<FolderEntry> ListFolder(const std::string& pattern) override;
+    FileResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) override;
+    FileResult WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) override;
+    uint32_t LogicalDrives() override;
+    int DriveType(const std::string& rootPath) override;
+    uint32_t SystemColor(int index) override;
+
+private:
+    SystemAnsiCodec codec_;
+};
+
+}  // namespace quorvane::win

@@ -1,0 +1,34 @@
+#!/bin/sh
+# Builds and runs every test layer: the portable core natively, the same
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows
+# tests (platform and GUI) under Wine on a virtual display. Installs what
+# is missing first. Exits non-zero when anything fails.
+set -eu
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT"
+"$ROOT/scripts/setup.sh"
+
+status=0
+for preset in host host-asan win32; do
+    echo "== build $preset"
+    cmake --preset "$preset" -DQUORVANE_WERROR=ON >/dev/null
+    cmake --build --preset "$preset" -- -k 0 || { status=1; continue; }
+done
+[ $status -eq 0 ] || { echo "build failed" >&2; exit 1; }
+
+echo "== test host"
+ctest --preset host || status=1
+echo "== test host-asan"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset host-asan || status=1
+
+echo "== test win32 (Wine)"
+. "$ROOT/scripts/wine-env.sh"
+. "$ROOT/scripts/display.sh"
+trap 'wineserver -k >/dev/null 2>&1 || true; stop_display' EXIT
+ensure_display
+wine_prefix_ready
+wineserver -p 60  # keep one server for the whole run instead of one per program
+ctest --preset win32 || status=1
+
+if [ $status -ne 0 ]; then echo "TESTS FAILED" >&2; else echo "ALL TESTS PASSED"; fi
+exit $status

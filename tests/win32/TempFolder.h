@@ -1,0 +1,30 @@
+// A fresh folder under the system's temporary folder for one test, removed
+// with everything in it (attributes cleared first) when the test ends.
+#pragma once
+
+#include <string>
+
+namespace quorvane::test {
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder's path, ending with "\".
+    const std::string& path() const { return path_; }
+    // path() + relative
+    std::string operator/(const std::string& relative) const { return path_ + relative; }
+
+private:
+    std::string path_;
+};
+
+// Whole-file helpers for checking results byte for byte.
+std::string ReadText(const std::string& path);
+void WriteText(const std::string& path, const std::string& bytes);
+void MakeFolder(const std::string& path);
+
+}  // namespace quorvane::test

@@ -1,0 +1,212 @@
+// The real platform against a real file system: profile semantics,
+// attributes as the system sees them, listing and whole-file access.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "folder_settings/SettingsFile.h"
+#include "platform/Errors.h"
+#include "platform/ProfileFile.h"
+#include "platform/win32/Handle.h"
+#include "platform/win32/Win32Platform.h"
+#include "platform/win32/WinText.h"
+#include "tests/win32/TempFolder.h"
+
+namespace quorvane {
+namespace {
+
+using test::ReadText;
+using test::TempFolder;
+using test::WriteText;
+
+DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(win::Wide(path).c_str()); }
+
+class ProfileOnDisk : public ::testing::Test {
+protected:
+    win::Win32Platform platform;
+    TempFolder dir;
+    std::string ini = dir / "desktop.ini";
+};
+
+TEST_F(ProfileOnDisk, MissingFileGivesDefaultsAndIsNeverCreatedByReadsRemovesOrFlushes) {
+    {
+        ProfileFile file(platform, ini);
+        EXPECT_EQ(file.ReadValue(settings::kIconAreaSection, settings::kTextColorKey, "0x00000000"), "0x00000000");
+        file.RemoveKey(settings::kIconAreaSection, settings::kTextColorKey);
+    }  // released: flushed
+    EXPECT_EQ(AttributesOf(ini), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ProfileOnDisk, FirstWriteCreatesFileAndSectionAndNamesMatchWithoutCase) {
+    {
+        ProfileFile file(platform, ini);
+        file.WriteValue(settings::kIconAreaSection, settings::kTextColorKey, "0x00FFFFFF");
+        file.WriteNumber(settings::kClassInfoSection, settings::kIconIndexKey, 0);
+        EXPECT_EQ(file.ReadValue("{be098140-a513-11d0-a3a4-00c04fd706ec}", "iconarea_text", ""), "0x00FFFFFF");
+    }
+    EXPECT_EQ(ReadText(ini),
+              "[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\nIconArea_Text=0x00FFFFFF\r\n"
+              "[.ShellClassInfo]\r\nIconIndex=0\r\n");
+}
+
+TEST_F(ProfileOnDisk, ForeignLinesStayByteForByteThroughWritesAndRemoves) {
+    const std::string foreign =
+        "; written by hand\r\n[.ShellClassInfo]\r\nConfirmFileOp = 0  \r\nInfoTip=\"tip\"\r\n\r\n"
+        "   loose text\r\n[ViewState]\nMode=\nVid=\r\nFolderType=Pictures\r\n";
+    WriteText(ini, foreign);
+    {
+        ProfileFile file(platform, ini);
+        file.WriteValue(settings::kClassInfoSection, settings::kIconFileKey, "C:\\x.ico");
+        file.WriteValue(settings::kIconAreaSection, settings::kTextColorKey, "0x00000000");
+        file.RemoveKey(settings::kClassInfoSection, settings::kIconFileKey);
+        file.RemoveKey(settings::kIconAreaSection, settings::kTextColorKey);
+    }
+    // Only the empty section this program added is left behind.
+    EXPECT_EQ(ReadText(ini), foreign + "[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\n");
+}
+
+TEST_F(ProfileOnDisk, ValuesAreCutAt2047Characters) {
+    ProfileFile file(platform, ini);
+    file.WriteValue("A", "long", std::string(3000, 'v'));
+    EXPECT_EQ(file.ReadValue("A", "long", ""), std::string(2047, 'v'));
+}
+
+TEST_F(ProfileOnDisk, ValueOutsideTheAnsiCodePageSurvivesAsUtf16ThatTheSystemReads) {
+    const std::string greek = "D:\\\xCE\x95\xCE\xB9\xCE\xBA\xCF\x8C\xCE\xBD\xCE\xB5\xCF\x82\\sea.jpg";  // Εικόνες
+    WriteText(ini, "[.ShellClassInfo]\r\nInfoTip=plain\r\n");
+    {
+        ProfileFile file(platform, ini);
+        file.WriteValue(settings::kIconAreaSection, settings::kPictureKey, greek);
+        EXPECT_EQ(file.ReadValue(settings::kIconAreaSection, settings::kPictureKey, ""), greek);
+        EXPECT_EQ(file.ReadValue(settings::kClassInfoSection, "InfoTip", ""), "plain");
+    }
+    const std::string bytes = ReadText(ini);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    // The system's own profile reader, as the shell uses it, sees the same text.
+    wchar_t buffer[256] = {};
+    GetPrivateProfileStringW(L"{BE098140-A513-11D0-A3A4-00C04FD706EC}", L"iconarea_image", L"", buffer, 256,
+                             win::Wide(ini).c_str());
+    EXPECT_EQ(win::Narrow(buffer), greek);
+    GetPrivateProfileStringW(L".ShellClassInfo", L"InfoTip", L"", buffer, 256, win::Wide(ini).c_str());
+    EXPECT_EQ(win::Narrow(buffer), "plain");
+}
+
+TEST_F(ProfileOnDisk, ValuesThatFitKeepThe8BitFile) {
+    ProfileFile file(platform, ini);
+    file.WriteValue("A", "k", "C:\\plain\\path.jpg");
+    EXPECT_EQ(ReadText(ini), "[A]\r\nk=C:\\plain\\path.jpg\r\n");
+}
+
+TEST_F(ProfileOnDisk, HiddenSettingsFileIsStillWritable) {
+    WriteText(ini, "[A]\r\nk=1\r\n");
+    ASSERT_TRUE(platform.SetAttributes(ini, settings::kFileHidden));
+    ProfileFile file(platform, ini);
+    file.WriteValue("A", "k", "2");
+    EXPECT_EQ(ReadText(ini), "[A]\r\nk=2\r\n");
+    EXPECT_TRUE(AttributesOf(ini) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+TEST_F(ProfileOnDisk, RefusedWriteRaisesUnableToWrite) {
+    const std::string missing = dir / "no such folder\\desktop.ini";
+    ProfileFile file(platform, missing);
+    try {
+        file.WriteValue("A", "k", "v");
+        FAIL() << "no exception";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + missing);
+    }
+}
+
+TEST(Attributes, ReadBackAsTheShellSeesThem) {
+    win::Win32Platform platform;
+    TempFolder dir;
+    const std::string folder = dir / "Custom\\";
+    test::MakeFolder(folder);
+    WriteText(folder + "desktop.ini", "[A]\r\n");
+    WriteText(folder + "ro.txt", "x");
+
+    EXPECT_TRUE(platform.SetAttributes(folder, settings::kFolderCustomised));
+    EXPECT_EQ(AttributesOf(folder) & 0xFF, DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM});
+    EXPECT_TRUE(platform.SetAttributes(folder + "Desktop.ini", settings::kFileHidden));
+    EXPECT_EQ(AttributesOf(folder + "desktop.ini") & 0x7, DWORD{FILE_ATTRIBUTE_HIDDEN});
+
+    EXPECT_TRUE(platform.SetAttributes(folder + "ro.txt", FILE_ATTRIBUTE_READONLY));
+    platform.SetAttributes(folder + "ro.txt", settings::kFileWritable);
+    EXPECT_FALSE(AttributesOf(folder + "ro.txt") & FILE_ATTRIBUTE_READONLY);
+
+    EXPECT_FALSE(platform.SetAttributes(dir / "missing", settings::kFileHidden));
+}
+
+TEST(FileSystem, ExistenceTestsTellFilesFromFolders) {
+    win::Win32Platform platform;
+    TempFolder dir;
+    test::MakeFolder(dir / "sub");
+    WriteText(dir / "file.txt", "x");
+    EXPECT_TRUE(platform.FileExists(dir / "file.txt"));
+    EXPECT_FALSE(platform.FileExists(dir / "sub"));
+    EXPECT_TRUE(platform.FolderExists(dir / "sub"));
+    EXPECT_TRUE(platform.FolderExists(dir / "sub\\"));
+    EXPECT_FALSE(platform.FolderExists(dir / "file.txt"));
+    EXPECT_FALSE(platform.FileExists(dir / "nothing"));
+    EXPECT_TRUE(platform.CreateFolder(dir / "made"));
+    EXPECT_TRUE(platform.FolderExists(dir / "made"));
+    EXPECT_TRUE(platform.RemoveFile(dir / "file.txt"));
+    EXPECT_FALSE(platform.FileExists(dir / "file.txt"));
+    EXPECT_FALSE(platform.RemoveFile(dir / "file.txt"));
+}
+
+TEST(FileSystem, ListingReportsNamesAndAttributesIncludingHiddenEntries) {
+    win::Win32Platform platform;
+    TempFolder dir;
+    const std::string name = "\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0";  // Папка
+    test::MakeFolder(dir / name);
+    test::MakeFolder(dir / "hidden");
+    SetFileAttributesW(win::Wide(dir / "hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    WriteText(dir / "file.txt", "x");
+    bool sawName = false, sawHidden = false, sawFile = false;
+    for (const FolderEntry& e : platform.ListFolder(dir / "*.*")) {
+        if (e.name == name) sawName = (e.attributes & attr::kDirectory) != 0;
+        if (e.name == "hidden") sawHidden = (e.attributes & attr::kHidden) != 0;
+        if (e.name == "file.txt") sawFile = !(e.attributes & attr::kDirectory);
+    }
+    EXPECT_TRUE(sawName);
+    EXPECT_TRUE(sawHidden);
+    EXPECT_TRUE(sawFile);
+    EXPECT_TRUE(platform.ListFolder(dir / "missing\\*.*").empty());
+}
+
+TEST(FileSystem, WholeFilesRoundTripAndFailuresCarryTheSystemsText) {
+    win::Win32Platform platform;
+    TempFolder dir;
+    const std::vector<uint8_t> bytes = {0xFF, 0xD8, 0x00, 0x0D, 0x0A, 0x1A, 0xFF, 0xD9};
+    ASSERT_TRUE(platform.WriteWholeFile(dir / "a.jpg", bytes).ok);
+    std::vector<uint8_t> back;
+    ASSERT_TRUE(platform.ReadWholeFile(dir / "a.jpg", back).ok);
+    EXPECT_EQ(back, bytes);
+    // Replacing truncates.
+    ASSERT_TRUE(platform.WriteWholeFile(dir / "a.jpg", {1, 2}).ok);
+    ASSERT_TRUE(platform.ReadWholeFile(dir / "a.jpg", back).ok);
+    EXPECT_EQ(back, (std::vector<uint8_t>{1, 2}));
+
+    const FileResult missing = platform.ReadWholeFile(dir / "none.jpg", back);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_FALSE(missing.error.empty());
+    EXPECT_NE(missing.error.back(), '.');
+    EXPECT_FALSE(platform.WriteWholeFile(dir / "no folder\\a.jpg", bytes).ok);
+
+    // A file held open for writing elsewhere cannot be read.
+    win::UniqueFile writer(CreateFileW(win::Wide(dir / "a.jpg").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer);
+    EXPECT_FALSE(platform.ReadWholeFile(dir / "a.jpg", back).ok);
+}
+
+TEST(Drives, TheSystemDriveIsFixed) {
+    win::Win32Platform platform;
+    EXPECT_TRUE(platform.LogicalDrives() & (1u << ('C' - 'A')));
+    EXPECT_EQ(platform.DriveType("C:\\"), drive::kFixed);
+}
+
+}  // namespace
+}  // namespace quorvane
