@@ -58,6 +58,13 @@ public:
     virtual void SetRestoreIconEnabled(bool enabled) = 0;
 };
 
+// The information message of the window (modal, no icon, one "OK").
+class Messages {
+public:
+    virtual ~Messages() = default;
+    virtual void ShowInformation(const std::string& text) = 0;
+};
+
 // An image list of one fixed image size that only grows.
 class ImageList {
 public:
@@ -77,7 +84,7 @@ inline constexpr NodeId kNoNode = 0;
 class FolderTree {
 public:
     virtual ~FolderTree() = default;
-    // Adds after the existing roots or children.
+    // Adds after the existing roots or children; a new node shows image 0.
     virtual NodeId AddRoot(const std::string& text) = 0;
     virtual NodeId AddChild(NodeId parent, const std::string& text) = 0;
     virtual std::string Text(NodeId node) const = 0;
@@ -91,6 +98,10 @@ public:
     virtual NodeId Selected() const = 0;
     virtual void Select(NodeId node) = 0;
     virtual ImageList& Images() = 0;
+    // Brackets a batch of additions (a listing may add thousands of nodes)
+    // so that a control can hold its redrawing until the end. Calls nest.
+    virtual void BeginUpdate() {}
+    virtual void EndUpdate() {}
 
     // The node of the current folder: the one last handled as a click.
     // Keyboard moves change the selection but not this.

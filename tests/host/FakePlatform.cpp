@@ -120,7 +120,7 @@ bool FakePlatform::ProfileWrite(const std::string& path, const std::string& sect
                                 const std::string& value) {
     log.push_back("write " + path + " [" + section + "] " + key + "=" + value);
     Node* node = Find(path);
-    if (InSet(refuseWrites, path) || InSet(lockedFiles, path)) return false;
+    if (InSet(refuseWrites, path) || InSet(lockedFiles, path) || refuseWriteKeys.count(key)) return false;
     if (node && (node->folder || (node->attributes & attr::kReadOnly))) return false;
     if (!node) {
         const Node* parent = Find(ParentKey(Key(path)));

@@ -39,6 +39,7 @@ public:
 
     // Failure injection, by path.
     std::set<std::string> refuseWrites;      // profile writes and file creation fail
+    std::set<std::string> refuseWriteKeys;   // profile writes of these key names fail, in any file
     std::set<std::string> lockedFiles;       // reads and writes fail as if held open elsewhere
     std::set<std::string> refuseAttributes;  // SetAttributes fails
     std::set<std::string> refuseCreateFolder;

@@ -1,0 +1,83 @@
+#include "folder_settings/ApplySettings.h"
+
+#include "folder_settings/IconFile.h"
+#include "folder_settings/Jpeg.h"
+#include "folder_settings/UiTexts.h"
+#include "platform/ProfileFile.h"
+
+namespace quorvane {
+namespace {
+
+// Saves the preview's picture as the folder's copy. A picture read from a
+// JPEG file is written byte for byte; one made from a bitmap is encoded.
+void CopyPicture(Platform& platform, const FolderEditState& state, const std::string& path) {
+    TJPEGImage picture;
+    if (const TJPEGImage* shown = state.Picture()) picture.Assign(*shown);
+    picture.SaveToFile(platform, path);
+}
+
+// The icon as a tree image. A file that does not load gives an empty icon,
+// which the list appends as a blank image: the node then shows nothing
+// rather than another folder's icon.
+IconFile LoadIconQuietly(Platform& platform, const std::string& path) {
+    try {
+        return IconFile::Load(platform, path);
+    } catch (const std::exception&) {
+        return IconFile();
+    }
+}
+
+}  // namespace
+
+void ApplyFolderSettings(Platform& platform, FolderEditState& state, FolderTree& tree, Messages& messages) {
+    const std::string folder = state.FolderPath();
+    if (folder.empty()) {
+        messages.ShowInformation(text::kNoFolderSelected);
+        return;
+    }
+    const std::string subfolder = folder + settings::kSubfolder;
+    const std::string attributeFile = folder + settings::kAttributeFileName;
+
+    // Clear read-only, hidden and system before a picture goes into it.
+    if (platform.FolderExists(subfolder)) {
+        platform.SetAttributes(subfolder, settings::kSubfolderUnlocked);
+    } else {
+        platform.CreateFolder(subfolder);
+    }
+
+    ProfileFile file(platform, folder + settings::kFileName);
+    platform.SetAttributes(attributeFile, settings::kFileWritable);
+
+    if (!state.PicturePath().empty()) {
+        if (state.CopyPicture()) {
+            CopyPicture(platform, state, folder + settings::kPictureValue);
+            // The hint keeps the absolute path the picture came from.
+            state.SetPicturePath(settings::kPictureValue);
+        }
+        file.WriteValue(settings::kIconAreaSection, settings::kPictureKey, state.PicturePath());
+    }
+
+    platform.SetAttributes(subfolder, settings::kSubfolderLocked);
+
+    file.WriteValue(settings::kIconAreaSection, settings::kTextColorKey, ColorToSettingText(platform, state.TextColor()));
+    file.WriteValue(settings::kIconAreaSection, settings::kTextBackgroundKey,
+                    ColorToSettingText(platform, state.TextBackgroundColor()));
+
+    if (const std::string icon = state.IconPath(); !icon.empty()) {
+        file.RemoveKey(settings::kClassInfoSection, settings::kIconFileKey);
+        file.RemoveKey(settings::kClassInfoSection, settings::kIconIndexKey);
+        file.WriteValue(settings::kClassInfoSection, settings::kIconFileKey, icon);
+        file.WriteNumber(settings::kClassInfoSection, settings::kIconIndexKey, 0);
+
+        ImageList& images = tree.Images();
+        images.AppendIcon(LoadIconQuietly(platform, icon));
+        // The node of the folder just written: after a keyboard move the
+        // selected node may be another folder's.
+        if (const NodeId node = tree.CurrentFolderNode(); node != kNoNode) tree.SetImage(node, images.Count() - 1);
+    }
+
+    platform.SetAttributes(folder, settings::kFolderCustomised);
+    platform.SetAttributes(attributeFile, settings::kFileHidden);
+}
+
+}  // namespace quorvane

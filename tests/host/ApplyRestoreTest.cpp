@@ -1,0 +1,410 @@
+// Applying and restoring a folder's settings against the in-memory
+// platform: what is written, in which order, and what a failing step
+// leaves behind.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include <jpeglib.h>
+
+#include "folder_settings/ApplySettings.h"
+#include "folder_settings/Jpeg.h"
+#include "folder_settings/RestoreSettings.h"
+#include "folder_settings/UiTexts.h"
+#include "platform/Errors.h"
+#include "tests/host/FakeFolderEditState.h"
+#include "tests/host/FakeFolderTree.h"
+#include "tests/host/FakePlatform.h"
+#include "tests/host/IconBuilder.h"
+
+namespace quorvane {
+namespace {
+
+using test::FakeFolderEditState;
+using test::FakeFolderTree;
+using test::FakePlatform;
+
+constexpr char kSection[] = "{BE098140-A513-11D0-A3A4-00C04FD706EC}";
+constexpr char kFolder[] = "C:\\Photos\\";
+
+// A small valid baseline JPEG, made with libjpeg itself.
+Bytes SmallJpeg() {
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = 8;
+    cinfo.image_height = 8;
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(8 * 3, 200);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    Bytes bytes(out, out + size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(out);
+    return bytes;
+}
+
+class RecordingMessages : public Messages {
+public:
+    void ShowInformation(const std::string& text) override { shown.push_back(text); }
+    std::vector<std::string> shown;
+};
+
+class FolderOperations : public ::testing::Test {
+protected:
+    FolderOperations() {
+        fs.AddDrive('C', drive::kFixed);
+        fs.AddFolder("C:\\Photos");
+        root = tree.AddRoot("C:");
+        tree.SetImage(root, 1);
+        node = tree.AddChild(root, "Photos");
+        other = tree.AddChild(root, "Other");
+        tree.Select(node);
+        tree.SetCurrentFolderNode(node);
+        state.folderPath = kFolder;
+        state.textColor = 0x0000FF;
+        state.textBackgroundColor = 0x00FF00;
+    }
+
+    void Apply() { ApplyFolderSettings(fs, state, tree, messages); }
+
+    // A picture as the browse button leaves it: loaded from `path`.
+    void ChoosePicture(const std::string& path, const Bytes& bytes) {
+        fs.AddFile(path, bytes);
+        TJPEGImage picture;
+        picture.LoadFromFile(fs, path);
+        state.SetPicture(picture);
+        state.picturePath = path;
+        state.pictureHint = path;
+    }
+
+    void ChooseIcon(const std::string& path) {
+        fs.AddFile(path, test::BuildIcon());
+        state.iconPath = path;
+    }
+
+    std::string Ini() const { return fs.Text(std::string(kFolder) + "desktop.ini"); }
+    // The log from the first entry that starts with `from`.
+    std::vector<std::string> Log() const { return fs.log; }
+
+    FakePlatform fs;
+    FakeFolderTree tree;
+    FakeFolderEditState state;
+    RecordingMessages messages;
+    NodeId root{}, node{}, other{};
+};
+
+TEST_F(FolderOperations, ApplyWithoutAFolderOnlyShowsTheMessage) {
+    state.folderPath = "";
+    Apply();
+    EXPECT_EQ(messages.shown, std::vector<std::string>{text::kNoFolderSelected});
+    EXPECT_TRUE(fs.log.empty());
+}
+
+TEST_F(FolderOperations, FreshFolderGetsTheColourKeysHiddenSubfolderAndAttributes) {
+    state.textColor = kBlack;
+    state.textBackgroundColor = kWhite;
+    Apply();
+    EXPECT_EQ(Ini(), std::string("[") + kSection + "]\r\nIconArea_Text=0x00000000\r\nIconArea_TextBackground=0x00FFFFFF\r\n");
+    EXPECT_EQ(fs.Attributes("C:\\Photos\\Folder Settings"),
+              attr::kDirectory | attr::kReadOnly | attr::kHidden | attr::kSystem);
+    EXPECT_EQ(fs.Attributes("C:\\Photos"), attr::kDirectory | attr::kSystem);
+    EXPECT_EQ(fs.Attributes("C:\\Photos\\desktop.ini"), attr::kHidden);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(tree.Images().Count(), 2);
+}
+
+TEST_F(FolderOperations, EffectsComeInTheirOrder) {
+    fs.AddFolder("C:\\Photos\\Folder Settings", attr::kDirectory | attr::kHidden);
+    ChoosePicture("C:\\pic.jpg", SmallJpeg());
+    state.copyPicture = true;
+    ChooseIcon("D:\\sea.ico");
+    fs.log.clear();
+    Apply();
+    const std::vector<std::string> expected = {
+        "attr C:\\Photos\\Folder Settings\\ 16",
+        "attr C:\\Photos\\Desktop.ini 4294967294",
+        "save C:\\Photos\\Folder Settings\\BackGround.jpg",
+        std::string("write C:\\Photos\\desktop.ini [") + kSection + "] iconarea_image=Folder Settings\\BackGround.jpg",
+        "attr C:\\Photos\\Folder Settings\\ 23",
+        std::string("write C:\\Photos\\desktop.ini [") + kSection + "] IconArea_Text=0x000000FF",
+        std::string("write C:\\Photos\\desktop.ini [") + kSection + "] IconArea_TextBackground=0x0000FF00",
+        "remove C:\\Photos\\desktop.ini [.ShellClassInfo] IconFile",
+        "remove C:\\Photos\\desktop.ini [.ShellClassInfo] IconIndex",
+        "write C:\\Photos\\desktop.ini [.ShellClassInfo] IconFile=D:\\sea.ico",
+        "write C:\\Photos\\desktop.ini [.ShellClassInfo] IconIndex=0",
+        "attr C:\\Photos\\ 20",
+        "attr C:\\Photos\\Desktop.ini 2",
+    };
+    EXPECT_EQ(fs.log, expected);
+}
+
+TEST_F(FolderOperations, CopiedJpegIsByteForByteAndTheKeyBecomesRelative) {
+    const Bytes jpeg = SmallJpeg();
+    ChoosePicture("C:\\pic.jpg", jpeg);
+    state.copyPicture = true;
+    Apply();
+    EXPECT_EQ(fs.Contents("C:\\Photos\\Folder Settings\\BackGround.jpg"), jpeg);
+    EXPECT_EQ(state.picturePath, "Folder Settings\\BackGround.jpg");
+    EXPECT_EQ(state.pictureHint, "C:\\pic.jpg");
+    EXPECT_NE(Ini().find("iconarea_image=Folder Settings\\BackGround.jpg\r\n"), std::string::npos);
+    // A second run with the flag still set saves the same picture again.
+    fs.log.clear();
+    Apply();
+    EXPECT_EQ(fs.Contents("C:\\Photos\\Folder Settings\\BackGround.jpg"), jpeg);
+    EXPECT_EQ(std::count(fs.log.begin(), fs.log.end(), "save C:\\Photos\\Folder Settings\\BackGround.jpg"), 1);
+}
+
+TEST_F(FolderOperations, WithoutTheCopyFlagTheAbsolutePathIsWrittenAndNothingSaved) {
+    ChoosePicture("C:\\pic.jpg", SmallJpeg());
+    Apply();
+    EXPECT_NE(Ini().find("iconarea_image=C:\\pic.jpg\r\n"), std::string::npos);
+    EXPECT_FALSE(fs.Exists("C:\\Photos\\Folder Settings\\BackGround.jpg"));
+    EXPECT_EQ(state.picturePath, "C:\\pic.jpg");
+}
+
+TEST_F(FolderOperations, KeysTheStateDoesNotOverrideStay) {
+    fs.AddFile("C:\\Photos\\desktop.ini", std::string("[") + kSection + "]\r\niconarea_image=C:\\old.jpg\r\n"
+                                          "[.ShellClassInfo]\r\nIconFile=C:\\old.ico\r\nInfoTip=keep me\r\n");
+    Apply();
+    EXPECT_NE(Ini().find("iconarea_image=C:\\old.jpg"), std::string::npos);
+    EXPECT_NE(Ini().find("IconFile=C:\\old.ico"), std::string::npos);
+    EXPECT_NE(Ini().find("InfoTip=keep me"), std::string::npos);
+}
+
+TEST_F(FolderOperations, FormerAttributesAreReplacedNotCombined) {
+    fs.AddFolder("C:\\Photos", attr::kDirectory | attr::kHidden | attr::kReadOnly);
+    Apply();
+    EXPECT_EQ(fs.Attributes("C:\\Photos"), attr::kDirectory | attr::kSystem);
+}
+
+TEST_F(FolderOperations, SystemColourIsWrittenAsItsCurrentRgb) {
+    fs.systemColors[8] = 0x123456;
+    state.textColor = 0x80000008;
+    Apply();
+    EXPECT_NE(Ini().find("IconArea_Text=0x00123456"), std::string::npos);
+}
+
+TEST_F(FolderOperations, IconIsShownOnTheNodeOfTheWrittenFolderEvenAfterAKeyboardMove) {
+    ChooseIcon("C:\\sea.ico");
+    tree.Select(other);  // moved with the keyboard: no click, same current folder
+    Apply();
+    ASSERT_EQ(tree.Images().Count(), 3);
+    EXPECT_EQ(tree.Image(node), 2);
+    EXPECT_EQ(tree.Image(other), 0);
+    EXPECT_NE(Ini().find("[.ShellClassInfo]\r\nIconFile=C:\\sea.ico\r\nIconIndex=0\r\n"), std::string::npos);
+    // The same icon again appends another image.
+    Apply();
+    EXPECT_EQ(tree.Images().Count(), 4);
+    EXPECT_EQ(tree.Image(node), 3);
+}
+
+TEST_F(FolderOperations, AnIconThatDoesNotLoadShowsABlankImageWithoutAnError) {
+    fs.AddFile("C:\\bad.ico", "not an icon");
+    state.iconPath = "C:\\bad.ico";
+    EXPECT_NO_THROW(Apply());
+    ASSERT_EQ(tree.Images().Count(), 3);
+    EXPECT_EQ(tree.Images().images.back().label, "blank");
+    EXPECT_EQ(tree.Image(node), 2);
+    EXPECT_EQ(fs.Attributes("C:\\Photos\\desktop.ini"), attr::kHidden);
+}
+
+TEST_F(FolderOperations, DriveRootIsWrittenAtTheRoot) {
+    state.folderPath = "C:\\";
+    tree.SetCurrentFolderNode(root);
+    Apply();
+    EXPECT_TRUE(fs.Exists("C:\\desktop.ini"));
+    EXPECT_TRUE(fs.Exists("C:\\Folder Settings"));
+    EXPECT_NE(std::find(fs.log.begin(), fs.log.end(), "attr C:\\ 20"), fs.log.end());
+}
+
+// Each failing step: the error, what stayed, and that nothing after it ran.
+TEST_F(FolderOperations, PictureThatCannotBeSavedEndsTheRun) {
+    ChoosePicture("C:\\pic.jpg", SmallJpeg());
+    state.copyPicture = true;
+    fs.lockedFiles.insert("C:\\Photos\\Folder Settings\\BackGround.jpg");
+    fs.AddFile("C:\\Photos\\desktop.ini", "[A]\r\n", attr::kReadOnly);
+    try {
+        Apply();
+        FAIL() << "no error";
+    } catch (const EFCreateError& e) {
+        EXPECT_STREQ(e.what(), "Cannot create file \"C:\\Photos\\Folder Settings\\BackGround.jpg\". "
+                               "The process cannot access the file because it is being used by another process");
+    }
+    EXPECT_EQ(state.picturePath, "C:\\pic.jpg");
+    EXPECT_EQ(Ini(), "[A]\r\n");
+    // desktop.ini keeps the attributes of the unlocking step; the folder is untouched.
+    EXPECT_EQ(fs.Attributes("C:\\Photos\\desktop.ini"), attr::kHidden | attr::kSystem | attr::kArchive);
+    EXPECT_EQ(fs.Attributes("C:\\Photos"), attr::kDirectory);
+    EXPECT_EQ(fs.log.back(), "save C:\\Photos\\Folder Settings\\BackGround.jpg");
+}
+
+TEST_F(FolderOperations, RefusedPictureKeyEndsTheRunAfterTheCopy) {
+    ChoosePicture("C:\\pic.jpg", SmallJpeg());
+    state.copyPicture = true;
+    fs.refuseWrites.insert("C:\\Photos\\desktop.ini");
+    EXPECT_THROW(
+        {
+            try {
+                Apply();
+            } catch (const EIniFileException& e) {
+                EXPECT_STREQ(e.what(), "Unable to write to C:\\Photos\\desktop.ini");
+                throw;
+            }
+        },
+        EIniFileException);
+    EXPECT_TRUE(fs.Exists("C:\\Photos\\Folder Settings\\BackGround.jpg"));
+    EXPECT_EQ(state.picturePath, "Folder Settings\\BackGround.jpg");
+    EXPECT_EQ(std::find(fs.log.begin(), fs.log.end(), "attr C:\\Photos\\Folder Settings\\ 23"), fs.log.end());
+}
+
+TEST_F(FolderOperations, RefusedColourKeyEndsTheRunAfterTheSubfolderIsLocked) {
+    fs.refuseWriteKeys.insert("IconArea_TextBackground");
+    EXPECT_THROW(Apply(), EIniFileException);
+    EXPECT_NE(Ini().find("IconArea_Text=0x000000FF"), std::string::npos);
+    EXPECT_EQ(fs.Attributes("C:\\Photos\\Folder Settings") & attr::kHidden, attr::kHidden);
+    EXPECT_EQ(fs.log.back(), std::string("write C:\\Photos\\desktop.ini [") + kSection +
+                                 "] IconArea_TextBackground=0x0000FF00");
+}
+
+TEST_F(FolderOperations, RefusedIconKeyEndsTheRunBeforeTheTreeAndAttributes) {
+    ChooseIcon("C:\\sea.ico");
+    fs.refuseWriteKeys.insert("IconIndex");
+    EXPECT_THROW(Apply(), EIniFileException);
+    EXPECT_NE(Ini().find("IconFile=C:\\sea.ico"), std::string::npos);
+    EXPECT_EQ(tree.Images().Count(), 2);
+    EXPECT_EQ(tree.Image(node), 0);
+    EXPECT_EQ(fs.Attributes("C:\\Photos"), attr::kDirectory);
+}
+
+TEST_F(FolderOperations, SubfolderThatCannotBeCreatedIsNotReported) {
+    fs.refuseCreateFolder.insert("C:\\Photos\\Folder Settings\\");
+    EXPECT_NO_THROW(Apply());
+    EXPECT_FALSE(fs.Exists("C:\\Photos\\Folder Settings"));
+    EXPECT_EQ(fs.Attributes("C:\\Photos"), attr::kDirectory | attr::kSystem);
+}
+
+class Restore : public FolderOperations {
+protected:
+    // A folder as a full apply with copy and icon leaves it.
+    void Customise() {
+        ChoosePicture("C:\\pic.jpg", SmallJpeg());
+        state.copyPicture = true;
+        ChooseIcon("C:\\sea.ico");
+        fs.AddFile("C:\\Photos\\Folder Settings\\Icon.ico", test::BuildIcon());
+        Apply();
+        state.restoreImageEnabled = true;
+        state.restoreIconEnabled = true;
+        fs.log.clear();
+    }
+    void ExpectNoAttributeChanges() const {
+        for (const std::string& entry : fs.log) EXPECT_NE(entry.rfind("attr ", 0), 0u) << entry;
+    }
+};
+
+TEST_F(Restore, PictureRemovesTheKeyAndTheCopyAndResetsThePreview) {
+    Customise();
+    RestorePicture(fs, state, messages);
+    EXPECT_EQ(Ini().find("iconarea_image"), std::string::npos);
+    EXPECT_FALSE(fs.Exists("C:\\Photos\\Folder Settings\\BackGround.jpg"));
+    EXPECT_EQ(fs.Attributes("C:\\Photos\\Folder Settings"),
+              attr::kDirectory | attr::kReadOnly | attr::kHidden | attr::kSystem);
+    EXPECT_EQ(state.picture, nullptr);
+    EXPECT_EQ(state.picturePath, "");
+    EXPECT_EQ(state.pictureHint, "");
+    EXPECT_FALSE(state.restoreImageEnabled);
+    ExpectNoAttributeChanges();
+}
+
+TEST_F(Restore, PictureNamedElsewhereStaysButAnOldCopyGoes) {
+    fs.AddFile("D:\\pics\\sea.jpg", SmallJpeg());
+    fs.AddFile("C:\\Photos\\Folder Settings\\BackGround.jpg", SmallJpeg());
+    fs.AddFile("C:\\Photos\\desktop.ini", std::string("[") + kSection + "]\r\niconarea_image=D:\\pics\\sea.jpg\r\n");
+    RestorePicture(fs, state, messages);
+    EXPECT_TRUE(fs.Exists("D:\\pics\\sea.jpg"));
+    EXPECT_FALSE(fs.Exists("C:\\Photos\\Folder Settings\\BackGround.jpg"));
+    EXPECT_EQ(Ini(), std::string("[") + kSection + "]\r\n");
+}
+
+TEST_F(Restore, IconRemovesIconFileKeepsIconIndexAndShowsTheFolderImage) {
+    Customise();
+    tree.Select(other);
+    RestoreIcon(fs, state, tree, messages);
+    EXPECT_EQ(Ini().find("IconFile"), std::string::npos);
+    EXPECT_NE(Ini().find("IconIndex=0"), std::string::npos);
+    EXPECT_FALSE(fs.Exists("C:\\Photos\\Folder Settings\\Icon.ico"));
+    EXPECT_TRUE(fs.Exists("C:\\sea.ico"));
+    EXPECT_EQ(state.iconPath, "");
+    EXPECT_FALSE(state.iconShown);
+    EXPECT_EQ(tree.Image(node), 0);
+    EXPECT_FALSE(state.restoreIconEnabled);
+    ExpectNoAttributeChanges();
+}
+
+TEST_F(Restore, IconOfADriveRootShowsTheFolderImageNotTheDrive) {
+    state.folderPath = "C:\\";
+    tree.SetCurrentFolderNode(root);
+    RestoreIcon(fs, state, tree, messages);
+    EXPECT_EQ(tree.Image(root), 0);
+}
+
+TEST_F(Restore, ColoursRemoveTheirKeyAndResetToTheReadingDefaults) {
+    Customise();
+    state.textBackgroundColor = 0x123456;
+    RestoreTextColor(fs, state, messages);
+    RestoreTextColor(fs, state, messages);
+    EXPECT_EQ(state.textColor, kBlack);
+    EXPECT_EQ(Ini().find("IconArea_Text="), std::string::npos);
+    RestoreTextBackgroundColor(fs, state, messages);
+    EXPECT_EQ(state.textBackgroundColor, kWhite);
+    EXPECT_EQ(Ini().find("IconArea_TextBackground"), std::string::npos);
+    EXPECT_EQ(state.calls.count("SetRestoreImageEnabled"), 0u);
+    // The folder stays customised, desktop.ini hidden.
+    EXPECT_EQ(fs.Attributes("C:\\Photos"), attr::kDirectory | attr::kSystem);
+    EXPECT_EQ(fs.Attributes("C:\\Photos\\desktop.ini"), attr::kHidden);
+    ExpectNoAttributeChanges();
+}
+
+TEST_F(Restore, NoneCreatesASettingsFile) {
+    RestorePicture(fs, state, messages);
+    RestoreIcon(fs, state, tree, messages);
+    RestoreTextColor(fs, state, messages);
+    RestoreTextBackgroundColor(fs, state, messages);
+    EXPECT_FALSE(fs.Exists("C:\\Photos\\desktop.ini"));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(Restore, WithoutAFolderNothingIsTouchedAndTheUserIsTold) {
+    state.folderPath = "";
+    state.textColor = 0x123456;
+    RestorePicture(fs, state, messages);
+    RestoreIcon(fs, state, tree, messages);
+    RestoreTextColor(fs, state, messages);
+    RestoreTextBackgroundColor(fs, state, messages);
+    EXPECT_TRUE(fs.log.empty());
+    EXPECT_EQ(messages.shown.size(), 4u);
+    EXPECT_EQ(state.textColor, 0x123456u);
+    EXPECT_TRUE(state.calls.empty());
+}
+
+TEST_F(Restore, ACopyThatCannotBeDeletedStaysSilently) {
+    Customise();
+    fs.lockedFiles.insert("C:\\Photos\\Folder Settings\\BackGround.jpg");
+    EXPECT_NO_THROW(RestorePicture(fs, state, messages));
+    EXPECT_TRUE(fs.Exists("C:\\Photos\\Folder Settings\\BackGround.jpg"));
+    EXPECT_EQ(Ini().find("iconarea_image"), std::string::npos);
+    EXPECT_EQ(state.picturePath, "");
+}
+
+}  // namespace
+}  // namespace quorvane
