@@ -1,0 +1,52 @@
+// An .ico file, read and checked completely before anything is drawn from
+// it. The Windows side turns the chosen entry's bytes into an icon handle;
+// this class never interprets pixels.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace quorvane {
+
+class IconFile {
+public:
+    struct Entry {
+        int width = 0;     // pixels, 1..256
+        int height = 0;
+        int bitCount = 0;  // of the image itself; a PNG image counts as 32
+        bool png = false;
+        uint32_t offset = 0;
+        uint32_t size = 0;
+    };
+
+    // An empty icon: no entries, draws nothing.
+    IconFile() = default;
+
+    // Reads and checks a file. EFOpenError when it cannot be read,
+    // EInvalidGraphic "Icon image is not valid" when it is not an icon.
+    static IconFile Load(Platform& platform, const std::string& path);
+    // Checks bytes already read; EInvalidGraphic when they are not an icon.
+    static IconFile FromBytes(std::vector<uint8_t> bytes);
+
+    bool Empty() const { return entries_.empty(); }
+    const std::vector<Entry>& Entries() const { return entries_; }
+
+    // The entry that suits an image of size x size pixels best: the exact
+    // size, else the smallest larger, else the largest smaller; more colours
+    // win among equal sizes. Null for an empty icon.
+    const Entry* BestEntry(int size) const;
+
+    // The bytes of one entry (a DIB with its masks, or a PNG stream), as a
+    // resource loader takes them.
+    std::span<const uint8_t> EntryBytes(const Entry& entry) const;
+
+private:
+    std::vector<uint8_t> bytes_;
+    std::vector<Entry> entries_;
+};
+
+}  // namespace quorvane

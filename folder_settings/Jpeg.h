@@ -1,0 +1,89 @@
+// The JPEG picture in which a folder's background picture is held, shown and
+// stored: a thin layer over libjpeg. A picture holds encoded data, a bitmap,
+// or both; data loaded from a file is kept byte for byte and never
+// re-encoded.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "folder_settings/Dib.h"
+#include "platform/Platform.h"
+
+namespace quorvane {
+
+class TBitmap;
+
+enum class JpegPixelFormat { k24Bit, k8Bit };
+enum class JpegPerformance { kBestQuality, kBestSpeed };
+
+// Settings every new picture copies from the process-wide defaults.
+struct JpegSettings {
+    int compressionQuality = 90;  // 1..100
+    bool grayscale = false;
+    JpegPerformance performance = JpegPerformance::kBestQuality;
+    JpegPixelFormat pixelFormat = JpegPixelFormat::k24Bit;
+    bool progressiveEncoding = false;
+    int scaleDenominator = 1;  // 1, 2, 4 or 8
+    bool smoothing = true;
+};
+
+class TJPEGImage {
+public:
+    TJPEGImage();
+    explicit TJPEGImage(const JpegSettings& settings);
+
+    static const JpegSettings& DefaultSettings();
+    // Settles the default pixel format from the screen's bits per pixel
+    // times its colour planes. Called once at start-up, before any picture
+    // exists.
+    static void SetScreenColorDepth(int bitsPerPixelTimesPlanes);
+
+    // Reads the whole file and its stream header. EFOpenError when the file
+    // cannot be read, EJPEG when the header is not valid. An empty file
+    // gives an empty picture. The picture is unchanged after a failure.
+    void LoadFromFile(Platform& platform, const std::string& path);
+    void LoadFromData(std::vector<uint8_t> data);
+
+    // Writes the encoded data exactly as held, encoding the bitmap first
+    // when there is none. EFCreateError when the file cannot be created.
+    void SaveToFile(Platform& platform, const std::string& path);
+    // Encodes the bitmap when there is no encoded data yet.
+    void Compress();
+
+    // Drops any encoded data and keeps a copy of the bitmap.
+    void Assign(const TBitmap& bitmap);
+    // Takes the other's encoded data and header facts, and a copy of its
+    // bitmap when it has one.
+    void Assign(const TJPEGImage& other);
+
+    // The bitmap to draw: decodes the encoded data on first use and keeps
+    // the result. EJPEG when libjpeg cannot decode it.
+    const Dib& DecodedBitmap();
+
+    bool Empty() const;
+    // The bitmap's size when there is one, otherwise the header's.
+    int Width() const;
+    int Height() const;
+    bool Grayscale() const { return grayscale_; }
+    const std::vector<uint8_t>& Data() const { return data_; }
+    const Dib* Bitmap() const { return bitmap_ ? &*bitmap_ : nullptr; }
+    const JpegSettings& Settings() const { return settings_; }
+
+private:
+    JpegSettings settings_;
+    std::vector<uint8_t> data_;
+    std::optional<Dib> bitmap_;
+    int width_ = 0;
+    int height_ = 0;
+    bool grayscale_ = false;
+};
+
+// Limits on what hostile headers can make the program allocate: the decoded
+// bitmap, and libjpeg's own working memory.
+inline constexpr size_t kMaxJpegBitmapBytes = size_t{512} << 20;
+inline constexpr long kMaxJpegWorkingBytes = 512L << 20;
+
+}  // namespace quorvane

@@ -1,0 +1,32 @@
+// Any bytes either read as an icon whose every entry lies inside the file,
+// or raise the invalid-icon error; nothing else may happen.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "folder_settings/IconFile.h"
+#include "platform/Errors.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using quorvane::IconFile;
+    try {
+        const IconFile icon = IconFile::FromBytes(std::vector<uint8_t>(data, data + size));
+        if (icon.Empty()) std::abort();
+        for (const IconFile::Entry& entry : icon.Entries()) {
+            if (entry.width < 1 || entry.width > 256 || entry.height < 1 || entry.height > 256) std::abort();
+            const auto bytes = icon.EntryBytes(entry);
+            if (bytes.size() != entry.size || uint64_t{entry.offset} + entry.size > size) std::abort();
+        }
+        for (int side : {16, 32}) {
+            const IconFile::Entry* best = icon.BestEntry(side);
+            if (!best) std::abort();
+            const auto bytes = icon.EntryBytes(*best);
+            // Touch both ends so a sanitizer sees any read past the entry.
+            volatile uint8_t sink = bytes.front();
+            sink = bytes.back();
+            (void)sink;
+        }
+    } catch (const quorvane::EInvalidGraphic&) {
+    }
+    return 0;
+}

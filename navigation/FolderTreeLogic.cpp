@@ -1,0 +1,113 @@
+#include "navigation/FolderTreeLogic.h"
+
+#include <cctype>
+
+#include "folder_settings/IconFile.h"
+#include "folder_settings/ReadSettings.h"
+#include "folder_settings/SettingsFile.h"
+
+namespace quorvane {
+namespace {
+
+constexpr int kDriveImage = 1;
+constexpr int kDriveLetters = 26;
+
+class UpdateBatch {
+public:
+    explicit UpdateBatch(FolderTree& tree) : tree_(tree) { tree_.BeginUpdate(); }
+    ~UpdateBatch() { tree_.EndUpdate(); }
+    UpdateBatch(const UpdateBatch&) = delete;
+    UpdateBatch& operator=(const UpdateBatch&) = delete;
+
+private:
+    FolderTree& tree_;
+};
+
+}  // namespace
+
+void BuildDriveRoots(Platform& platform, FolderTree& tree, FolderEditState& state) {
+    {
+        UpdateBatch batch(tree);
+        const uint32_t drives = platform.LogicalDrives();
+        for (int i = 0; i < kDriveLetters; ++i) {
+            if ((drives & (1u << i)) == 0) continue;
+            const char letter = static_cast<char>('a' + i);
+            if (platform.DriveType(std::string{letter, ':', '\\'}) != drive::kFixed) continue;
+            const std::string text{static_cast<char>(std::toupper(static_cast<unsigned char>(letter))), ':'};
+            const NodeId root = tree.AddRoot(text);
+            tree.SetImage(root, kDriveImage);
+            tree.Select(root);
+            ListSubfolders(platform, tree, text, root);
+        }
+    }
+    // Without a fixed drive there is nothing to select or read: the tree
+    // stays empty and so does the editing state, and start-up goes on.
+    const NodeId first = tree.FirstRoot();
+    if (first == kNoNode) return;
+    tree.Select(first);
+    TreeViewClick(platform, tree, state);
+}
+
+void ListSubfolders(Platform& platform, FolderTree& tree, const std::string& folder, NodeId parent) {
+    std::string path = folder;
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    ImageList& images = tree.Images();
+    for (const FolderEntry& entry : platform.ListFolder(path + "*.*")) {
+        if (entry.attributes & attr::kHidden) continue;
+        if (entry.name == "." || entry.name == "..") continue;
+        if ((entry.attributes & attr::kDirectory) == 0) continue;
+        const NodeId child = tree.AddChild(parent, entry.name);  // shows the folder image
+        const std::string icon = FindFolderIcon(platform, path + entry.name);
+        if (icon.empty()) continue;
+        const int before = images.Count();
+        AddIconFromFile(platform, icon, images);
+        // Only an image appended for this folder may stand for it: should the
+        // file vanish in between, the child keeps the folder image instead of
+        // showing whatever was appended last.
+        if (images.Count() > before) tree.SetImage(child, images.Count() - 1);
+    }
+}
+
+std::string NodeFolderPath(const FolderTree& tree, NodeId node) {
+    std::string path;
+    for (NodeId n = node; n != kNoNode; n = tree.Parent(n)) path = tree.Text(n) + '\\' + path;
+    return path;
+}
+
+void ExpandNode(Platform& platform, FolderTree& tree, NodeId node) {
+    UpdateBatch batch(tree);
+    if (tree.FirstChild(node) == kNoNode) ListSubfolders(platform, tree, NodeFolderPath(tree, node), node);
+    for (NodeId child = tree.FirstChild(node); child != kNoNode; child = tree.NextSibling(child)) {
+        if (tree.FirstChild(child) == kNoNode) ListSubfolders(platform, tree, NodeFolderPath(tree, child), child);
+    }
+}
+
+void TreeViewClick(Platform& platform, FolderTree& tree, FolderEditState& state) {
+    const NodeId node = tree.Selected();
+    // Only an empty tree has no selection; there is no folder to show then.
+    if (node == kNoNode) return;
+    ExpandNode(platform, tree, node);
+
+    state.SetFolderPath(NodeFolderPath(tree, node));
+    tree.SetCurrentFolderNode(node);
+    ReadFolderSettings(platform, state, state.FolderPath());
+
+    const std::string icon = FindFolderIcon(platform, state.FolderPath());
+    if (!icon.empty()) {
+        const IconFile picture = IconFile::Load(platform, icon);
+        state.SetIconPicture(picture);
+        state.SetIconPath(icon);
+        state.SetRestoreIconEnabled(true);
+    } else {
+        state.ClearIconPicture();
+        state.SetIconPath("");
+        state.SetRestoreIconEnabled(false);
+    }
+}
+
+void AddIconFromFile(Platform& platform, const std::string& path, ImageList& images) {
+    if (!platform.FileExists(path)) return;
+    images.AppendIcon(IconFile::Load(platform, path));
+}
+
+}  // namespace quorvane

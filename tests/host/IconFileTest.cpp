@@ -1,0 +1,214 @@
+// Reading and checking .ico files, and choosing an entry for a list size.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "folder_settings/IconFile.h"
+#include "platform/Errors.h"
+#include "tests/host/FakePlatform.h"
+#include "tests/host/IconBuilder.h"
+
+namespace quorvane {
+namespace {
+
+using test::BuildIcon;
+using test::IconSpec;
+
+using Bytes = std::vector<uint8_t>;
+
+void Set32(Bytes& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+}
+void Set16(Bytes& b, size_t at, uint16_t v) {
+    b[at] = static_cast<uint8_t>(v);
+    b[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+
+// Offset of the first entry's image in a one-entry file.
+constexpr size_t kImage = 6 + 16;
+
+std::string ErrorOf(const Bytes& bytes) {
+    try {
+        IconFile::FromBytes(bytes);
+    } catch (const EInvalidGraphic& e) {
+        return e.what();
+    }
+    return "accepted";
+}
+
+TEST(IconFile, ReadsEntriesOfEveryDepthAndPng) {
+    const std::vector<IconSpec> specs = {
+        {16, 16, 1, false, 0x0000FF},  {16, 16, 4, false, 0x00FF00}, {32, 32, 8, false, 0x123456},
+        {24, 24, 16, false, 0xABCDEF}, {48, 48, 24, false, 0x111111}, {31, 31, 32, false, 0x222222},
+        {256, 256, 32, true, 0x333333}, {20, 20, 32, true, 0x444444},
+    };
+    const IconFile icon = IconFile::FromBytes(BuildIcon(specs));
+    ASSERT_EQ(icon.Entries().size(), specs.size());
+    EXPECT_FALSE(icon.Empty());
+    for (size_t i = 0; i < specs.size(); ++i) {
+        const IconFile::Entry& e = icon.Entries()[i];
+        EXPECT_EQ(e.width, specs[i].width) << i;
+        EXPECT_EQ(e.height, specs[i].height) << i;
+        EXPECT_EQ(e.png, specs[i].png) << i;
+        EXPECT_EQ(e.bitCount, specs[i].bitCount) << i;
+        const auto bytes = icon.EntryBytes(e);
+        EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), test::IconEntryBytes(specs[i])) << i;
+    }
+}
+
+TEST(IconFile, DefaultIsEmptyAndForeignEntriesGiveNoBytes) {
+    const IconFile empty;
+    EXPECT_TRUE(empty.Empty());
+    EXPECT_EQ(empty.BestEntry(16), nullptr);
+    IconFile::Entry foreign;
+    foreign.offset = 10;
+    foreign.size = 100;
+    EXPECT_TRUE(empty.EntryBytes(foreign).empty());
+}
+
+TEST(IconFile, BestEntryPrefersExactThenSmallestLargerThenLargestSmaller) {
+    struct Case {
+        std::vector<IconSpec> specs;
+        int size;
+        size_t expected;
+    };
+    const IconSpec s16_4{16, 16, 4}, s16_32{16, 16, 32}, s16_8{16, 16, 8}, s24{24, 24, 32}, s32{32, 32, 32},
+        s48{48, 48, 32}, s48_8{48, 48, 8}, s8{8, 8, 32}, s12{12, 12, 32};
+    const std::vector<Case> cases = {
+        {{s32, s16_4, s48}, 16, 1},           // exact
+        {{s48, s32, s24}, 16, 2},             // smallest larger
+        {{s8, s12}, 16, 1},                   // largest smaller
+        {{s12, s48}, 16, 1},                  // a larger one beats a smaller one
+        {{s16_4, s16_32, s16_8}, 16, 1},      // more colours among equal sizes
+        {{s48_8, s48}, 32, 1},                // also among larger ones
+        {{s16_32, s16_32}, 16, 0},            // the first of equals
+        {{s16_32, s32, s48}, 32, 1},          // the icon library's size
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const IconFile icon = IconFile::FromBytes(BuildIcon(cases[i].specs));
+        const IconFile::Entry* best = icon.BestEntry(cases[i].size);
+        ASSERT_NE(best, nullptr) << i;
+        EXPECT_EQ(best - icon.Entries().data(), static_cast<long>(cases[i].expected)) << "case " << i;
+    }
+}
+
+TEST(IconFile, RejectsBrokenHeadersAndDirectories) {
+    const Bytes good = BuildIcon(IconSpec{16, 16, 32});
+    ASSERT_EQ(ErrorOf(good), "accepted");
+    const std::vector<std::pair<const char*, std::function<void(Bytes&)>>> breaks = {
+        {"empty file", [](Bytes& b) { b.clear(); }},
+        {"shorter than the header", [](Bytes& b) { b.resize(5); }},
+        {"reserved not 0", [](Bytes& b) { Set16(b, 0, 1); }},
+        {"a cursor", [](Bytes& b) { Set16(b, 2, 2); }},
+        {"no entries", [](Bytes& b) { Set16(b, 4, 0); }},
+        {"directory past the end", [](Bytes& b) { Set16(b, 4, 0xFFFF); }},
+        {"image inside the directory", [](Bytes& b) { Set32(b, 6 + 12, 6); }},
+        {"image past the end", [](Bytes& b) { Set32(b, 6 + 8, static_cast<uint32_t>(b.size())); }},
+        {"offset wraps around", [](Bytes& b) { Set32(b, 6 + 12, 0xFFFFFFF0u); }},
+        {"zero-size image", [](Bytes& b) { Set32(b, 6 + 8, 0); }},
+        {"listed width differs", [](Bytes& b) { b[6] = 32; }},
+        {"listed height differs", [](Bytes& b) { b[7] = 0; }},
+    };
+    for (const auto& [what, edit] : breaks) {
+        Bytes bytes = good;
+        edit(bytes);
+        EXPECT_EQ(ErrorOf(bytes), "Icon image is not valid") << what;
+    }
+}
+
+TEST(IconFile, RejectsBitmapsThatDoNotFitTheirEntry) {
+    const Bytes good = BuildIcon(IconSpec{16, 16, 4});
+    ASSERT_EQ(ErrorOf(good), "accepted");
+    const std::vector<std::pair<const char*, std::function<void(Bytes&)>>> breaks = {
+        {"header size", [](Bytes& b) { Set32(b, kImage, 108); }},
+        {"zero width", [](Bytes& b) { Set32(b, kImage + 4, 0); }},
+        {"negative width", [](Bytes& b) { Set32(b, kImage + 4, 0xFFFFFFF0u); }},
+        {"height not doubled", [](Bytes& b) { Set32(b, kImage + 8, 16); }},
+        {"odd height", [](Bytes& b) { Set32(b, kImage + 8, 33); }},
+        {"top-down height", [](Bytes& b) { Set32(b, kImage + 8, static_cast<uint32_t>(-32)); }},
+        {"huge height", [](Bytes& b) { Set32(b, kImage + 8, 0x7FFFFFFE); }},
+        {"two planes", [](Bytes& b) { Set16(b, kImage + 12, 2); }},
+        {"bit count 3", [](Bytes& b) { Set16(b, kImage + 14, 3); }},
+        {"bit count 0", [](Bytes& b) { Set16(b, kImage + 14, 0); }},
+        {"compressed", [](Bytes& b) { Set32(b, kImage + 16, 1); }},
+        {"more colours than the depth has", [](Bytes& b) { Set32(b, kImage + 32, 257); }},
+        {"deeper than the data", [](Bytes& b) { Set16(b, kImage + 14, 32); }},
+        {"mask cut short", [](Bytes& b) {
+             b.pop_back();
+             Set32(b, 6 + 8, static_cast<uint32_t>(b.size() - kImage));
+         }},
+        {"bitmap header cut short", [](Bytes& b) {
+             b.resize(kImage + 39);
+             Set32(b, 6 + 8, 39);
+         }},
+    };
+    for (const auto& [what, edit] : breaks) {
+        Bytes bytes = good;
+        edit(bytes);
+        EXPECT_EQ(ErrorOf(bytes), "Icon image is not valid") << what;
+    }
+
+    // A palette shorter than the depth allows is fine while everything fits.
+    Bytes shortPalette = good;
+    Set32(shortPalette, kImage + 32, 2);
+    EXPECT_EQ(ErrorOf(shortPalette), "accepted");
+}
+
+TEST(IconFile, RejectsPngEntriesWithoutAValidHeader) {
+    const Bytes good = BuildIcon(IconSpec{32, 32, 32, true});
+    ASSERT_EQ(ErrorOf(good), "accepted");
+    const std::vector<std::pair<const char*, std::function<void(Bytes&)>>> breaks = {
+        {"cut inside the header chunk", [](Bytes& b) {
+             b.resize(kImage + 30);
+             Set32(b, 6 + 8, 30);
+         }},
+        {"first chunk not IHDR", [](Bytes& b) { b[kImage + 12] = 'X'; }},
+        {"header chunk length", [](Bytes& b) { b[kImage + 11] = 14; }},
+        {"zero width", [](Bytes& b) { Set32(b, kImage + 16, 0); }},
+        {"wider than an icon", [](Bytes& b) { b[kImage + 18] = 0x01; }},
+        {"listed size differs", [](Bytes& b) { b[6] = 16; }},
+    };
+    for (const auto& [what, edit] : breaks) {
+        Bytes bytes = good;
+        edit(bytes);
+        EXPECT_EQ(ErrorOf(bytes), "Icon image is not valid") << what;
+    }
+}
+
+TEST(IconFile, OneBadEntryRejectsTheWholeFile) {
+    Bytes bytes = BuildIcon({IconSpec{16, 16, 32}, IconSpec{32, 32, 32}});
+    const size_t secondOffset = 6 + 16 + 12;
+    Set32(bytes, secondOffset, static_cast<uint32_t>(bytes.size()));
+    EXPECT_EQ(ErrorOf(bytes), "Icon image is not valid");
+}
+
+TEST(IconFile, LoadReportsFilesThatCannotBeOpenedOrAreNoIcons) {
+    test::FakePlatform fs;
+    fs.AddFolder("C:\\Icons");
+    fs.AddFile("C:\\Icons\\good.ico", BuildIcon(IconSpec{16, 16, 24}));
+    fs.AddFile("C:\\Icons\\empty.ico", std::string());
+    fs.AddFile("C:\\Icons\\text.ico", std::string("not an icon at all"));
+    fs.AddFile("C:\\Icons\\busy.ico", BuildIcon());
+    fs.lockedFiles.insert("C:\\Icons\\busy.ico");
+
+    EXPECT_EQ(IconFile::Load(fs, "C:\\Icons\\good.ico").Entries().at(0).bitCount, 24);
+
+    const auto openError = [&](const std::string& path) -> std::string {
+        try {
+            IconFile::Load(fs, path);
+        } catch (const EFOpenError& e) {
+            return e.what();
+        }
+        return "no open error";
+    };
+    EXPECT_EQ(openError("C:\\Icons\\missing.ico"),
+              "Cannot open file \"C:\\Icons\\missing.ico\". The system cannot find the file specified");
+    EXPECT_EQ(openError("C:\\Icons\\busy.ico"),
+              "Cannot open file \"C:\\Icons\\busy.ico\". The process cannot access the file because it is "
+              "being used by another process");
+    EXPECT_THROW(IconFile::Load(fs, "C:\\Icons\\empty.ico"), EInvalidGraphic);
+    EXPECT_THROW(IconFile::Load(fs, "C:\\Icons\\text.ico"), EInvalidGraphic);
+}
+
+}  // namespace
+}  // namespace quorvane

@@ -1,0 +1,118 @@
+// JPEG streams made with libjpeg itself, and libjpeg's own decoding of them,
+// as fixtures and reference results for the picture tests.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "folder_settings/Dib.h"
+
+namespace quorvane::test {
+
+struct SampleOptions {
+    int components = 3;  // 1 grey, 3 RGB, 4 CMYK
+    int quality = 75;
+    bool progressive = false;
+};
+
+// A smooth picture with a few hard edges: channel c of pixel (x, y).
+inline uint8_t SampleValue(int x, int y, int c, int width, int height) {
+    const int gradient = c == 0 ? 255 * x / (width > 1 ? width - 1 : 1)
+                       : c == 1 ? 255 * y / (height > 1 ? height - 1 : 1)
+                                : 255 * (x + y) / (width + height);
+    const bool box = x > width / 4 && x < width / 2 && y > height / 4 && y < height / 2;
+    return static_cast<uint8_t>(box ? 255 - gradient : gradient);
+}
+
+inline std::vector<uint8_t> SamplePixels(int width, int height, int components) {
+    std::vector<uint8_t> pixels;
+    pixels.reserve(static_cast<size_t>(width) * height * components);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < components; ++c) pixels.push_back(SampleValue(x, y, c, width, height));
+    return pixels;
+}
+
+// Encodes interleaved rows (top first) with libjpeg's defaults.
+inline std::vector<uint8_t> EncodeWithLibjpeg(const std::vector<uint8_t>& pixels, int width, int height,
+                                              const SampleOptions& options) {
+    jpeg_compress_struct c{};
+    jpeg_error_mgr errors{};
+    c.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&c);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &buffer, &size);
+    c.image_width = static_cast<JDIMENSION>(width);
+    c.image_height = static_cast<JDIMENSION>(height);
+    c.input_components = options.components;
+    c.in_color_space = options.components == 1 ? JCS_GRAYSCALE : options.components == 3 ? JCS_RGB : JCS_CMYK;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, options.quality, TRUE);
+    if (options.progressive) jpeg_simple_progression(&c);
+    jpeg_start_compress(&c, TRUE);
+    const size_t stride = static_cast<size_t>(width) * options.components;
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW row = const_cast<uint8_t*>(pixels.data() + stride * c.next_scanline);
+        jpeg_write_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_compress(&c);
+    std::vector<uint8_t> out(buffer, buffer + size);
+    jpeg_destroy_compress(&c);
+    std::free(buffer);
+    return out;
+}
+
+inline std::vector<uint8_t> SampleJpeg(int width, int height, const SampleOptions& options = {}) {
+    return EncodeWithLibjpeg(SamplePixels(width, height, options.components), width, height, options);
+}
+
+// libjpeg's own decoding with its default methods, into a Dib: BGR, or
+// indices into `colours` colours when colours > 0 (grey streams always).
+inline Dib DecodeWithLibjpeg(const std::vector<uint8_t>& data, int colours) {
+    jpeg_decompress_struct d{};
+    jpeg_error_mgr errors{};
+    d.err = jpeg_std_error(&errors);
+    errors.output_message = [](j_common_ptr) {};
+    jpeg_create_decompress(&d);
+    jpeg_mem_src(&d, data.data(), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&d, TRUE);
+    if (d.jpeg_color_space != JCS_GRAYSCALE) d.out_color_space = colours > 0 ? JCS_RGB : JCS_EXT_BGR;
+    if (colours > 0) {
+        d.quantize_colors = TRUE;
+        d.desired_number_of_colors = colours;
+    }
+    jpeg_start_decompress(&d);
+    Dib dib;
+    dib.Allocate(static_cast<int>(d.output_width), static_cast<int>(d.output_height), colours > 0 ? 8 : 24);
+    while (d.output_scanline < d.output_height) {
+        JSAMPROW row = dib.Row(static_cast<int>(d.output_scanline));
+        jpeg_read_scanlines(&d, &row, 1);
+    }
+    for (int i = 0; colours > 0 && i < d.actual_number_of_colors; ++i) {
+        const bool grey = d.out_color_components == 1;
+        dib.palette.push_back({d.colormap[grey ? 0 : 2][i], d.colormap[grey ? 0 : 1][i], d.colormap[0][i], 0});
+    }
+    jpeg_finish_decompress(&d);
+    jpeg_destroy_decompress(&d);
+    return dib;
+}
+
+// The offset of the first marker segment of the given type before the
+// first scan, or 0.
+inline size_t FindSegment(const std::vector<uint8_t>& data, uint8_t marker) {
+    size_t p = 2;
+    while (p + 4 <= data.size() && data[p] == 0xFF) {
+        if (data[p + 1] == marker) return p;
+        if (data[p + 1] == 0xDA) break;
+        p += 2 + (static_cast<size_t>(data[p + 2]) << 8 | data[p + 3]);
+    }
+    return 0;
+}
+
+}  // namespace quorvane::test

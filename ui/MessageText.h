@@ -1,0 +1,23 @@
+// The texts around the program's messages: its title, taken from the
+// executable's name, and the error box's text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorvane {
+
+// The file name without its folder, cut at its first ".", with every
+// character after the first in lower case.
+std::string ProgramTitle(std::string_view executablePath);
+
+// The message with a full stop appended when it is not empty and its last
+// character's code is above that of "." (letters and digits get one; ".",
+// "!" and ")" do not).
+std::string ErrorBoxText(std::string_view message);
+
+// Lower case of one code point: ASCII, Latin-1, Latin Extended-A, Greek and
+// Cyrillic capitals; any other code point is returned unchanged.
+char32_t LowerCodePoint(char32_t c);
+
+}  // namespace quorvane

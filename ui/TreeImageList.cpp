@@ -1,0 +1,64 @@
+#include "ui/TreeImageList.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "platform/Errors.h"
+
+namespace quorvane::win {
+namespace {
+
+constexpr char kInvalidIcon[] = "Icon image is not valid";
+constexpr DWORD kIconFormatVersion = 0x00030000;
+
+}  // namespace
+
+UniqueIcon MakeIcon(const IconFile& icon, int size) {
+    const IconFile::Entry* entry = icon.BestEntry(size);
+    if (!entry) throw EInvalidGraphic(kInvalidIcon);
+    // The loader takes a writable buffer; hand it a copy of the entry.
+    const auto bytes = icon.EntryBytes(*entry);
+    std::vector<BYTE> copy(bytes.begin(), bytes.end());
+    UniqueIcon handle(CreateIconFromResourceEx(copy.data(), static_cast<DWORD>(copy.size()), TRUE,
+                                               kIconFormatVersion, size, size, LR_DEFAULTCOLOR));
+    if (!handle) throw EInvalidGraphic(kInvalidIcon);
+    return handle;
+}
+
+TreeImageList::TreeImageList(int size, int initial, int grow)
+    : size_(size), list_(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, initial, grow)) {
+    if (!list_) throw std::runtime_error("cannot create an image list");
+}
+
+int TreeImageList::Count() const { return ImageList_GetImageCount(list_.get()); }
+
+void TreeImageList::AppendIcon(const IconFile& icon) {
+    if (icon.Empty()) {
+        AppendBlank();
+        return;
+    }
+    AppendIcon(MakeIcon(icon, size_).get());
+}
+
+void TreeImageList::AppendIcon(HICON icon) {
+    if (ImageList_AddIcon(list_.get(), icon) < 0) throw EInvalidGraphic(kInvalidIcon);
+}
+
+// A fully transparent image: colour all zero, mask all set.
+void TreeImageList::AppendBlank() {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size_;
+    info.bmiHeader.biHeight = size_;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const std::vector<BYTE> maskBits(static_cast<size_t>((size_ + 15) / 16 * 2 * size_), 0xFF);
+    UniqueBitmap mask(CreateBitmap(size_, size_, 1, 1, maskBits.data()));
+    if (!colour || !mask) throw std::runtime_error("cannot create a bitmap");
+    if (ImageList_Add(list_.get(), colour.get(), mask.get()) < 0) throw std::runtime_error("cannot add an image");
+}
+
+}  // namespace quorvane::win
