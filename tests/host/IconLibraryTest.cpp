@@ -1,0 +1,126 @@
+// The icon library scan and pick: rows and images stay in line.
+#include <gtest/gtest.h>
+
+#include "navigation/IconLibrary.h"
+#include "platform/Errors.h"
+#include "tests/host/FakeFolderEditState.h"
+#include "tests/host/FakeFolderTree.h"
+#include "tests/host/FakePlatform.h"
+#include "tests/host/IconBuilder.h"
+
+namespace quorvane {
+namespace {
+
+using test::BuildIcon;
+using test::FakeFolderEditState;
+using test::FakeImageList;
+using test::FakePlatform;
+using test::IconSpec;
+
+class FakeIconGrid : public IconGrid {
+public:
+    std::vector<std::string> rows{""};
+    int RowCount() const override { return static_cast<int>(rows.size()); }
+    void SetRowCount(int count) override { rows.resize(static_cast<size_t>(std::max(count, 1))); }
+    std::string CellText(int row) const override { return rows.at(static_cast<size_t>(row)); }
+    void SetCellText(int row, const std::string& text) override { rows.at(static_cast<size_t>(row)) = text; }
+};
+
+class IconLibrary : public ::testing::Test {
+protected:
+    void Icon(const std::string& name, uint32_t rgb, uint32_t attributes = attr::kArchive) {
+        fs.AddFile(kLib + ("\\" + name), BuildIcon(IconSpec{32, 32, 32, false, rgb}), attributes);
+    }
+    void Scan() { ScanIconLibrary(fs, grid, images, kLib); }
+    // The colour of the icon an image was made from, by its data.
+    static constexpr char kLib[] = "D:\\Tools\\Icons";
+    FakePlatform fs;
+    FakeIconGrid grid;
+    FakeImageList images{32};
+};
+
+TEST_F(IconLibrary, ListsOnlyIconFilesInThePlatformsOrderHiddenOnesToo) {
+    Icon("a.ico", 0xFF0000);
+    fs.AddFile("D:\\Tools\\Icons\\notes.txt", "text");
+    Icon("B.ICO", 0x00FF00, attr::kHidden | attr::kSystem);
+    fs.AddFile("D:\\Tools\\Icons\\sea.ico.bak", "x");
+    Scan();
+    EXPECT_EQ(grid.rows, (std::vector<std::string>{"D:\\Tools\\Icons\\a.ico", "D:\\Tools\\Icons\\B.ICO"}));
+    ASSERT_EQ(images.Count(), 2);
+    EXPECT_EQ(images.images[0].data, test::IconEntryBytes(IconSpec{32, 32, 32, false, 0xFF0000}));
+    EXPECT_EQ(images.images[1].data, test::IconEntryBytes(IconSpec{32, 32, 32, false, 0x00FF00}));
+}
+
+TEST_F(IconLibrary, EmptyLibraryKeepsOneEmptyRow) {
+    fs.AddFolder(kLib);
+    fs.AddFile("D:\\Tools\\Icons\\readme.txt", "x");
+    Scan();
+    EXPECT_EQ(grid.rows, std::vector<std::string>{""});
+    EXPECT_EQ(images.Count(), 0);
+    FakeFolderEditState state;
+    sgIconsSelectCell(fs, grid, state, 0);
+    EXPECT_TRUE(state.calls.empty());
+}
+
+TEST_F(IconLibrary, TrailingSeparatorMakesNoDifference) {
+    Icon("a.ico", 0xFF0000);
+    ScanIconLibrary(fs, grid, images, std::string(kLib) + "\\");
+    EXPECT_EQ(grid.rows, std::vector<std::string>{"D:\\Tools\\Icons\\a.ico"});
+}
+
+TEST_F(IconLibrary, CorruptThirdIconStopsTheScanWithItsRowLeftBlank) {
+    Icon("1.ico", 0xFF0000);
+    Icon("2.ico", 0x00FF00);
+    fs.AddFile("D:\\Tools\\Icons\\3.ico", "garbage");
+    Icon("4.ico", 0x0000FF);
+    try {
+        Scan();
+        FAIL() << "no error";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_STREQ(e.what(), "Icon image is not valid");
+    }
+    EXPECT_EQ(grid.rows, (std::vector<std::string>{"D:\\Tools\\Icons\\1.ico", "D:\\Tools\\Icons\\2.ico",
+                                                   "D:\\Tools\\Icons\\3.ico"}));
+    EXPECT_EQ(images.Count(), 2);
+}
+
+TEST_F(IconLibrary, FolderNamedLikeAnIconIsLeftOutSoRowsStayInLine) {
+    Icon("a.ico", 0xFF0000);
+    fs.AddFolder("D:\\Tools\\Icons\\sub.ico");
+    Icon("b.ico", 0x00FF00);
+    Scan();
+    EXPECT_EQ(grid.rows, (std::vector<std::string>{"D:\\Tools\\Icons\\a.ico", "D:\\Tools\\Icons\\b.ico"}));
+    ASSERT_EQ(images.Count(), 2);
+    EXPECT_EQ(images.images[1].data, test::IconEntryBytes(IconSpec{32, 32, 32, false, 0x00FF00}));
+}
+
+TEST_F(IconLibrary, PickSetsThePathThenThePreviewAndLeavesTheRestoreButton) {
+    Icon("a.ico", 0xFF0000);
+    Icon("b.ico", 0x00FF00);
+    Scan();
+    FakeFolderEditState state;
+    state.restoreIconEnabled = true;
+    sgIconsSelectCell(fs, grid, state, 1);
+    EXPECT_EQ(state.iconPath, "D:\\Tools\\Icons\\b.ico");
+    EXPECT_TRUE(state.iconShown);
+    EXPECT_TRUE(state.restoreIconEnabled);
+    EXPECT_EQ(state.calls.count("SetRestoreIconEnabled"), 0u);
+    // Picking the same row again picks it again.
+    state.iconPath = "C:\\other.ico";
+    sgIconsSelectCell(fs, grid, state, 1);
+    EXPECT_EQ(state.iconPath, "D:\\Tools\\Icons\\b.ico");
+    EXPECT_EQ(state.calls["SetIconPicture"], 2);
+}
+
+TEST_F(IconLibrary, FailingPickNamesThePathButKeepsThePreview) {
+    Icon("a.ico", 0xFF0000);
+    Scan();
+    fs.RemoveFile("D:\\Tools\\Icons\\a.ico");
+    FakeFolderEditState state;
+    EXPECT_THROW(sgIconsSelectCell(fs, grid, state, 0), EFOpenError);
+    EXPECT_EQ(state.iconPath, "D:\\Tools\\Icons\\a.ico");
+    EXPECT_EQ(state.calls.count("SetIconPicture"), 0u);
+}
+
+}  // namespace
+}  // namespace quorvane
