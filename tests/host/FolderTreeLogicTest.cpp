@@ -167,19 +167,19 @@ TEST_F(FolderTreeTest, ClicksListOneLevelAheadAndNeverTwice) {
     // A folder first reached by a click lists itself and its children.
     Click(Node({"C:", "Docs", "Work", "Deep"}));
     EXPECT_EQ(TakeListings(), (Strings{"C:\\Docs\\Work\\Deep\\*.*"}));
-    EXPECT_EQ(tree.NodeCount(), 1 + 3 + 1 + 1 + 1 + 1);  // C:, A B Docs, A1, Work, Deep
+    EXPECT_EQ(tree.NodeCount(), 1 + 3 + 1 + 1 + 1);  // C:, A B Docs, A1, Work, Deep
     EXPECT_EQ(tree.ChildTexts(c), (Strings{"A", "B", "Docs"}));
     EXPECT_EQ(state.folderPath, "C:\\Docs\\Work\\Deep\\");
 }
 
 TEST_F(FolderTreeTest, FolderIconsAreAppendedEachTimeTheyAreMet) {
     fs.AddFile("C:\\Icons\\shared.ico", BuildIcon({IconSpec{32, 32}, IconSpec{16, 16, 8}}));
-    fs.AddFile("C:\\P\\Rel\\Folder.ICO", BuildIcon(IconSpec{24, 24}));
     AddIconFolder("C:\\P\\Abs", "C:\\Icons\\shared.ico");
     AddIconFolder("C:\\P\\Rel", "Folder.ICO");
     AddIconFolder("C:\\P\\Library", "C:\\Windows\\shell32.dll");
     AddIconFolder("C:\\P\\Missing", "C:\\Icons\\none.ico");
     AddIconFolder("C:\\P\\Again", "C:\\Icons\\shared.ico");
+    fs.AddFile("C:\\P\\Rel\\Folder.ICO", BuildIcon(IconSpec{24, 24}));
     const NodeId p = tree.AddChild(tree.AddRoot("C:"), "P");
 
     ListSubfolders(fs, tree, "C:\\P\\", p);
@@ -217,9 +217,9 @@ TEST_F(FolderTreeTest, AddIconFromFileAppendsOnlyExistingFilesAtTheListSize) {
 
 TEST_F(FolderTreeTest, ClickShowsTheFolderIconOrClearsIt) {
     fs.AddFile("C:\\Icons\\two.ico", BuildIcon({IconSpec{16, 16}, IconSpec{32, 32}}));
-    AddIconFolder("C:\\B\\Custom", "..\\..\\Icons\\two.ico");
-    fs.AddFile("C:\\B\\Custom\\..\\..\\Icons\\two.ico", BuildIcon({IconSpec{16, 16}, IconSpec{32, 32}}));
     AddIconFolder("C:\\Docs", "C:\\Icons\\two.ico");
+    AddIconFolder("C:\\B\\Custom", "own.ico");
+    fs.AddFile("C:\\B\\Custom\\own.ico", BuildIcon({IconSpec{16, 16}, IconSpec{32, 32}, IconSpec{48, 48}}));
     BuildDriveRoots(fs, tree, state);
     EXPECT_FALSE(state.iconShown);
     EXPECT_FALSE(state.restoreIconEnabled);
@@ -230,6 +230,10 @@ TEST_F(FolderTreeTest, ClickShowsTheFolderIconOrClearsIt) {
     EXPECT_EQ(state.iconEntries, 2u);
     EXPECT_TRUE(state.restoreIconEnabled);
 
+    Click(Node({"C:", "B", "Custom"}));
+    EXPECT_EQ(state.iconPath, "C:\\B\\Custom\\own.ico");
+    EXPECT_EQ(state.iconEntries, 3u);
+
     Click(Node({"C:", "A"}));
     EXPECT_EQ(state.iconPath, "");
     EXPECT_FALSE(state.iconShown);
@@ -238,39 +242,25 @@ TEST_F(FolderTreeTest, ClickShowsTheFolderIconOrClearsIt) {
 
 TEST_F(FolderTreeTest, CorruptIconWhileListingEndsTheListingAtThatFolder) {
     fs.AddFile("C:\\bad.ico", std::string("MZ not an icon"));
-    fs.AddFile("C:\\good.ico", BuildIcon());
-    AddIconFolder("C:\\Docs\\P", "C:\\good.ico");
-    AddIconFolder("C:\\Docs\\Q", "C:\\bad.ico");
-    fs.AddFolder("C:\\Docs\\R");
-    fs.AddFolder("C:\\Docs\\P\\Inner");
-    fs.AddFolder("C:\\Docs\\R\\Inner");
     BuildDriveRoots(fs, tree, state);
-    const NodeId docs = Node({"C:", "Docs"});
-    const auto before = tree.ChildTexts(docs);
-    ASSERT_EQ(before, (Strings{"Work"}));
-
-    // Docs already has children, so the click lists each of them; the
-    // failure is in a grandchild's listing.
-    state.calls.clear();
-    EXPECT_EQ(ErrorOf([&] { Click(docs); }), "no error");
-
-    // A folder first listed by the click: its children P, Q, R.
-    test::FakePlatform& disk = fs;
-    disk.AddFolder("C:\\Fresh");
-    const NodeId fresh = tree.AddChild(Node({"C:"}), "Fresh");
+    // A folder first listed by a click: its children P, Q (bad icon), R.
     fs.AddFolder("C:\\Fresh\\P");
     AddIconFolder("C:\\Fresh\\Q", "C:\\bad.ico");
     fs.AddFolder("C:\\Fresh\\R");
+    const NodeId fresh = tree.AddChild(Node({"C:"}), "Fresh");
     const size_t imagesBefore = tree.Images().images.size();
     state.calls.clear();
+    fs.log.clear();
+
     EXPECT_EQ(ErrorOf([&] { Click(fresh); }), "Icon image is not valid");
     EXPECT_EQ(tree.ChildTexts(fresh), (Strings{"P", "Q"}));
     EXPECT_EQ(tree.Image(Node({"C:", "Fresh", "Q"})), 0);
     EXPECT_EQ(tree.Images().images.size(), imagesBefore);
     // The click went no further: P was not listed, the state is untouched.
+    EXPECT_EQ(TakeListings(), (Strings{"C:\\Fresh\\*.*"}));
     EXPECT_EQ(state.calls.size(), 0u);
-    EXPECT_EQ(state.folderPath, "C:\\Docs\\");
-    EXPECT_EQ(tree.CurrentFolderNode(), docs);
+    EXPECT_EQ(state.folderPath, "C:\\");
+    EXPECT_EQ(tree.CurrentFolderNode(), Node({"C:"}));
     EXPECT_EQ(tree.updateDepth, 0);
 }
 
@@ -323,12 +313,13 @@ TEST_F(FolderTreeTest, CorruptIconAtStartUpInTheFirstClick) {
 TEST_F(FolderTreeTest, CorruptIconOfTheClickedFolderKeepsTheFormerIcon) {
     fs.AddFile("C:\\good.ico", BuildIcon());
     fs.AddFile("C:\\bad.ico", std::string("x"));
-    fs.AddFile("C:\\Docs\\desktop.ini",
-               IconIni("C:\\bad.ico") + "[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\nIconArea_Text=0x000000FF\r\n");
     fs.AddFile("C:\\desktop.ini", IconIni("C:\\good.ico"));
     const NodeId c = tree.AddRoot("C:");
-    Click(c);  // lists C: and shows its icon; Docs is listed before its ini names the bad icon
+    Click(c);
     ASSERT_EQ(state.iconPath, "C:\\good.ico");
+    // Docs names the bad icon only after it was listed.
+    fs.AddFile("C:\\Docs\\desktop.ini",
+               IconIni("C:\\bad.ico") + "[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\nIconArea_Text=0x000000FF\r\n");
 
     EXPECT_EQ(ErrorOf([&] { Click(Node({"C:", "Docs"})); }), "Icon image is not valid");
     EXPECT_EQ(state.folderPath, "C:\\Docs\\");
