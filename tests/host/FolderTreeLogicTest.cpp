@@ -66,14 +66,6 @@ protected:
     test::FakeFolderEditState state;
 };
 
-TEST_F(FolderTreeTest, NodeFolderPathJoinsTextsWithTrailingSeparators) {
-    const NodeId c = tree.AddRoot("C:");
-    const NodeId docs = tree.AddChild(c, "Docs");
-    const NodeId work = tree.AddChild(docs, "Work");
-    EXPECT_EQ(NodeFolderPath(tree, c), "C:\\");
-    EXPECT_EQ(NodeFolderPath(tree, work), "C:\\Docs\\Work\\");
-}
-
 TEST_F(FolderTreeTest, RootsAreFixedDrivesInLetterOrderWithUpperCaseTexts) {
     fs.AddDrive('A', drive::kRemovable);
     fs.AddDrive('D', drive::kCdRom);
@@ -83,6 +75,7 @@ TEST_F(FolderTreeTest, RootsAreFixedDrivesInLetterOrderWithUpperCaseTexts) {
     fs.AddDrive('Z', drive::kFixed);
     fs.AddFolder("E:\\Music\\Old");
     fs.AddFolder("D:\\Disc");
+    fs.AddFile("C:\\desktop.ini", "[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\nIconArea_Text=0x00563412\r\n");
 
     BuildDriveRoots(fs, tree, state);
 
@@ -96,13 +89,8 @@ TEST_F(FolderTreeTest, RootsAreFixedDrivesInLetterOrderWithUpperCaseTexts) {
     EXPECT_EQ(tree.Selected(), Node({"C:"}));
     EXPECT_EQ(tree.CurrentFolderNode(), Node({"C:"}));
     EXPECT_EQ(state.folderPath, "C:\\");
+    EXPECT_EQ(state.textColor, 0x563412u);  // read from C:\desktop.ini
     EXPECT_EQ(tree.updateDepth, 0);
-}
-
-TEST_F(FolderTreeTest, ClickOnARootReadsTheSettingsOfTheDriveRoot) {
-    fs.AddFile("C:\\desktop.ini", "[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\nIconArea_Text=0x00563412\r\n");
-    BuildDriveRoots(fs, tree, state);
-    EXPECT_EQ(state.textColor, 0x563412u);
 }
 
 TEST_F(FolderTreeTest, WithoutAFixedDriveTheTreeAndStateStayEmpty) {

@@ -1,0 +1,257 @@
+// The folder tree over a real tree view and image list, listing real
+// folders: hidden and system folders, folder icons drawn at the list's
+// size with their transparency, and a corrupt icon ending the listing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "navigation/FolderTreeLogic.h"
+#include "platform/Errors.h"
+#include "platform/win32/Handle.h"
+#include "platform/win32/Win32Platform.h"
+#include "platform/win32/WinText.h"
+#include "tests/host/FakeFolderEditState.h"
+#include "tests/host/IconBuilder.h"
+#include "tests/win32/TempFolder.h"
+#include "ui/FolderTreeView.h"
+#include "ui/TreeImageList.h"
+
+namespace quorvane {
+namespace {
+
+using test::BuildIcon;
+using test::IconSpec;
+using Strings = std::vector<std::string>;
+
+constexpr COLORREF kBackground = RGB(0x10, 0x20, 0x30);
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    test::WriteText(path, std::string(bytes.begin(), bytes.end()));
+}
+
+void WriteIconIni(const std::string& folder, const std::string& value) {
+    test::WriteText(folder + "desktop.ini", "[.ShellClassInfo]\r\nIconFile=" + value + "\r\n");
+}
+
+void SetAttributes(const std::string& path, DWORD attributes) {
+    ASSERT_TRUE(SetFileAttributesW(win::Wide(path).c_str(), attributes)) << path;
+}
+
+// Draws one image of the list over a plain background and returns the
+// pixel at (x, y) as a COLORREF.
+COLORREF DrawnPixel(HIMAGELIST list, int index, int x, int y) {
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(list, &cx, &cy);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = -cy;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    win::UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    win::UniqueDc dc(CreateCompatibleDC(nullptr));
+    win::ScopedSelect select(dc.get(), bitmap.get());
+    auto* pixels = static_cast<uint32_t*>(bits);
+    const uint32_t bg = (GetRValue(kBackground) << 16) | (GetGValue(kBackground) << 8) | GetBValue(kBackground);
+    std::fill(pixels, pixels + cx * cy, bg);
+    ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL);
+    GdiFlush();
+    const uint32_t p = pixels[y * cx + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+COLORREF Rgb(uint32_t rgb) { return RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+class TreeOnDisk : public ::testing::Test {
+protected:
+    TreeOnDisk() : images(16) {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        frame = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 400, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+        treeView = CreateWindowExW(0, WC_TREEVIEWW, L"",
+                                   WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
+                                   0, 0, 300, 400, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
+        // Stand-ins for the folder and drive images.
+        images.AppendIcon(IconFile());
+        images.AppendIcon(IconFile());
+        tree = std::make_unique<win::FolderTreeView>(treeView, images);
+        root = tree->AddRoot(dir.path().substr(0, dir.path().size() - 1));
+    }
+    ~TreeOnDisk() override {
+        tree.reset();
+        DestroyWindow(frame);
+    }
+
+    std::vector<NodeId> Children(NodeId node) const {
+        std::vector<NodeId> out;
+        for (NodeId c = tree->FirstChild(node); c != kNoNode; c = tree->NextSibling(c)) out.push_back(c);
+        return out;
+    }
+    Strings SortedChildTexts(NodeId node) const {
+        Strings out;
+        for (NodeId c : Children(node)) out.push_back(tree->Text(c));
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    NodeId Child(NodeId node, const std::string& text) const {
+        for (NodeId c : Children(node)) {
+            if (tree->Text(c) == text) return c;
+        }
+        ADD_FAILURE() << "no node " << text;
+        return kNoNode;
+    }
+    // What the control itself holds for the node.
+    TVITEMW ControlItem(NodeId node, wchar_t* buffer, int size) const {
+        TVITEMW item{};
+        item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        item.hItem = win::FolderTreeView::Item(node);
+        item.pszText = buffer;
+        item.cchTextMax = size;
+        EXPECT_TRUE(SendMessageW(treeView, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        return item;
+    }
+    int ControlImage(NodeId node) const {
+        wchar_t text[260];
+        const TVITEMW item = ControlItem(node, text, 260);
+        EXPECT_EQ(item.iImage, item.iSelectedImage);
+        return item.iImage;
+    }
+
+    test::TempFolder dir;
+    win::Win32Platform platform;
+    win::TreeImageList images;
+    HWND frame = nullptr;
+    HWND treeView = nullptr;
+    std::unique_ptr<win::FolderTreeView> tree;
+    NodeId root = kNoNode;
+};
+
+TEST_F(TreeOnDisk, ListsVisibleFoldersOnlyWithTheirIcons) {
+    test::MakeFolder(dir / "Plain");
+    test::MakeFolder(dir / "Hidden");
+    SetAttributes(dir / "Hidden", FILE_ATTRIBUTE_HIDDEN);
+    test::MakeFolder(dir / "Customised");
+    SetAttributes(dir / "Customised", FILE_ATTRIBUTE_SYSTEM);
+    test::WriteText(dir / "file.txt", "not a folder");
+    test::MakeFolder(dir / "Icons");
+    WriteBytes(dir / "Icons\\blue.ico", BuildIcon({IconSpec{32, 32, 32, false, 0x00FF00}, IconSpec{16, 16, 32, false, 0x0000FF}}));
+    WriteIconIni(dir / "Customised\\", dir / "Icons\\blue.ico");
+    test::MakeFolder(dir / "Relative");
+    test::MakeFolder(dir / "Relative\\Folder Settings");
+    SetAttributes(dir / "Relative\\Folder Settings", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    WriteBytes(dir / "Relative\\Folder Settings\\Icon.ico", BuildIcon(IconSpec{16, 16, 8, false, 0xC08040}));
+    WriteIconIni(dir / "Relative\\", "Folder Settings\\Icon.ico");
+    test::MakeFolder(dir / "Library");
+    WriteIconIni(dir / "Library\\", "C:\\windows\\system32\\shell32.dll");
+    test::MakeFolder(dir / "Missing");
+    WriteIconIni(dir / "Missing\\", dir / "Icons\\none.ico");
+    test::MakeFolder(dir / "Png");
+    WriteBytes(dir / "Png\\p.ico", BuildIcon(IconSpec{16, 16, 32, true, 0x8040C0}));
+    WriteIconIni(dir / "Png\\", "p.ico");
+    test::MakeFolder(dir / "Twin");
+    WriteIconIni(dir / "Twin\\", dir / "Icons\\blue.ico");
+
+    ExpandNode(platform, *tree, root);
+
+    EXPECT_EQ(SortedChildTexts(root),
+              (Strings{"Customised", "Icons", "Library", "Missing", "Plain", "Png", "Relative", "Twin"}));
+    EXPECT_EQ(SortedChildTexts(Child(root, "Relative")), Strings{});  // its hidden subfolder is not shown
+    ASSERT_EQ(images.Count(), 2 + 4);  // Customised, Relative, Png, Twin: one image each
+    for (const char* plain : {"Plain", "Icons", "Library", "Missing"}) {
+        EXPECT_EQ(tree->Image(Child(root, plain)), 0) << plain;
+        EXPECT_EQ(ControlImage(Child(root, plain)), 0) << plain;
+    }
+    const struct {
+        const char* folder;
+        uint32_t rgb;
+    } custom[] = {{"Customised", 0x0000FF}, {"Relative", 0xC08040}, {"Png", 0x8040C0}, {"Twin", 0x0000FF}};
+    std::vector<int> used;
+    for (const auto& c : custom) {
+        const int image = tree->Image(Child(root, c.folder));
+        EXPECT_GE(image, 2) << c.folder;
+        EXPECT_EQ(ControlImage(Child(root, c.folder)), image) << c.folder;
+        // The 16 x 16 entry, drawn with its transparent corner.
+        EXPECT_EQ(DrawnPixel(images.Handle(), image, 5, 5), Rgb(c.rgb)) << c.folder;
+        EXPECT_EQ(DrawnPixel(images.Handle(), image, 0, 0), kBackground) << c.folder;
+        used.push_back(image);
+    }
+    std::sort(used.begin(), used.end());
+    EXPECT_EQ(std::unique(used.begin(), used.end()), used.end());  // two folders, one icon: two images
+}
+
+TEST_F(TreeOnDisk, ClickListsOneLevelAheadAndReadsTheFolder) {
+    test::MakeFolder(dir / "A");
+    test::MakeFolder(dir / "A\\Inner");
+    test::MakeFolder(dir / "A\\Inner\\Deeper");
+    test::MakeFolder(dir / "B");
+    WriteBytes(dir / "A\\own.ico", BuildIcon());
+    WriteIconIni(dir / "A\\", "own.ico");
+    test::FakeFolderEditState state;
+
+    tree->Select(root);
+    TreeViewClick(platform, *tree, state);
+    EXPECT_EQ(state.folderPath, dir.path());
+    const NodeId a = Child(root, "A");
+    EXPECT_EQ(SortedChildTexts(a), Strings{"Inner"});
+    EXPECT_EQ(SortedChildTexts(Child(a, "Inner")), Strings{});
+    // The control holds the same structure: A shows an expand button, B none.
+    EXPECT_NE(TreeView_GetChild(treeView, win::FolderTreeView::Item(a)), nullptr);
+    EXPECT_EQ(TreeView_GetChild(treeView, win::FolderTreeView::Item(Child(root, "B"))), nullptr);
+
+    tree->Select(a);
+    EXPECT_EQ(tree->Selected(), a);
+    TreeViewClick(platform, *tree, state);
+    EXPECT_EQ(state.folderPath, dir / "A\\");
+    EXPECT_EQ(state.iconPath, dir / "A\\own.ico");
+    EXPECT_TRUE(state.restoreIconEnabled);
+    EXPECT_EQ(SortedChildTexts(Child(a, "Inner")), Strings{"Deeper"});
+
+    TreeViewClick(platform, *tree, state);  // no duplicates
+    EXPECT_EQ(SortedChildTexts(a), Strings{"Inner"});
+    EXPECT_EQ(SortedChildTexts(root), (Strings{"A", "B"}));
+}
+
+TEST_F(TreeOnDisk, CorruptIconEndsTheListingWithItsMessage) {
+    test::MakeFolder(dir / "Bad");
+    test::WriteText(dir / "Bad\\broken.ico", "this is not an icon");
+    WriteIconIni(dir / "Bad\\", "broken.ico");
+    test::MakeFolder(dir / "Empty");
+    test::WriteText(dir / "Empty\\empty.ico", "");
+    WriteIconIni(dir / "Empty\\", "empty.ico");
+
+    std::string message;
+    try {
+        ListSubfolders(platform, *tree, dir.path(), root);
+    } catch (const EInvalidGraphic& e) {
+        message = e.what();
+    }
+    EXPECT_EQ(message, "Icon image is not valid");
+    // The listing stopped at the first of the two: one node, showing the folder image.
+    const auto children = Children(root);
+    ASSERT_EQ(children.size(), 1u);
+    EXPECT_EQ(ControlImage(children[0]), 0);
+    EXPECT_EQ(images.Count(), 2);
+}
+
+TEST_F(TreeOnDisk, ImageListsTakeTheEntryOfTheirSizeAndBlankImages) {
+    const IconFile icon = IconFile::FromBytes(
+        BuildIcon({IconSpec{16, 16, 32, false, 0xFF0000}, IconSpec{32, 32, 32, false, 0x00FF00},
+                   IconSpec{48, 48, 8, false, 0x0000FF}}));
+    win::TreeImageList library(32);
+    library.AppendIcon(icon);
+    library.AppendIcon(IconFile());
+    images.AppendIcon(icon);
+    ASSERT_EQ(library.Count(), 2);
+    EXPECT_EQ(DrawnPixel(library.Handle(), 0, 20, 20), Rgb(0x00FF00));
+    EXPECT_EQ(DrawnPixel(library.Handle(), 0, 0, 0), kBackground);
+    EXPECT_EQ(DrawnPixel(images.Handle(), images.Count() - 1, 10, 10), Rgb(0xFF0000));
+    for (int xy : {0, 15, 31}) EXPECT_EQ(DrawnPixel(library.Handle(), 1, xy, xy), kBackground);
+}
+
+}  // namespace
+}  // namespace quorvane
