@@ -54,11 +54,11 @@ public:
             const std::string name(text_.substr(l.begin, KeyEnd(line)));
             text_.replace(l.begin, l.end - l.begin, std::string(Trim(name)) + "=" + std::string(value));
         } else {
-            // After the section's last non-blank line, so blank lines that
-            // separate it from the next section stay where they are.
+            // After the section's last key, so blank lines and comments that
+            // lead to the next section stay with it.
             size_t last = header;
             for (size_t i = header + 1; i < lines_.size() && !IsHeader(i); ++i) {
-                if (!Trim(LineText(i)).empty()) last = i;
+                if (KeyEnd(i) != kNone) last = i;
             }
             const Line& l = lines_[last];
             std::string insert = std::string(key) + "=" + std::string(value) + eol;

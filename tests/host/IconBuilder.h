@@ -2,6 +2,8 @@
 // one colour throughout with a transparent top-left pixel.
 #pragma once
 
+#include "tests/host/ByteWriter.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -17,18 +19,6 @@ struct IconSpec {
 };
 
 namespace icon_detail {
-
-inline void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-inline void Put32Be(std::vector<uint8_t>& b, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) b.push_back(static_cast<uint8_t>(v >> shift));
-}
 
 inline uint32_t Crc32(const uint8_t* p, size_t n) {
     uint32_t crc = 0xFFFFFFFFu;

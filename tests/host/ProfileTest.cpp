@@ -49,9 +49,11 @@ TEST(ProfileText, WritingAKeyKeepsEveryOtherByte) {
                         "  odd line\r\n[Other]\r\nx=1\r\ny=2\r\n");
 }
 
-TEST(ProfileText, NewKeyGoesAfterTheSectionsLastLineBeforeBlankLines) {
-    const Bytes after = ProfileWithValue(B("[A]\r\nx=1\r\n\r\n[B]\r\n"), "A", "y", "2", kCodec);
-    EXPECT_EQ(S(after), "[A]\r\nx=1\r\ny=2\r\n\r\n[B]\r\n");
+TEST(ProfileText, NewKeyGoesAfterTheSectionsLastKeyBeforeBlankLinesAndComments) {
+    Bytes after = ProfileWithValue(B("[A]\r\nx=1\r\n\r\n; about B\r\n[B]\r\n"), "A", "y", "2", kCodec);
+    EXPECT_EQ(S(after), "[A]\r\nx=1\r\ny=2\r\n\r\n; about B\r\n[B]\r\n");
+    after = ProfileWithValue(B("[A]\r\n\r\n[B]\r\n"), "A", "y", "2", kCodec);
+    EXPECT_EQ(S(after), "[A]\r\ny=2\r\n\r\n[B]\r\n");
 }
 
 TEST(ProfileText, NewSectionIsAppendedInTheFilesLineEndings) {

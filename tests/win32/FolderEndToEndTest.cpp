@@ -1,0 +1,187 @@
+// Choosing, applying and restoring on a real folder through the real
+// platform: the files, keys and attributes the shell will see.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "folder_settings/ApplySettings.h"
+#include "folder_settings/BackgroundPicture.h"
+#include "folder_settings/ReadSettings.h"
+#include "folder_settings/RestoreSettings.h"
+#include "platform/win32/Win32Platform.h"
+#include "platform/win32/WinText.h"
+#include "tests/host/BmpBuilder.h"
+#include "tests/host/FakeFolderEditState.h"
+#include "tests/host/FakeFolderTree.h"
+#include "tests/host/IconBuilder.h"
+#include "tests/win32/TempFolder.h"
+
+namespace quorvane {
+namespace {
+
+using test::ReadText;
+using test::TempFolder;
+using test::WriteText;
+
+constexpr char kSection[] = "{BE098140-A513-11D0-A3A4-00C04FD706EC}";
+
+DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(win::Wide(path).c_str()); }
+// The bits the shell looks at. Wine reports every file as archived, and
+// keeps no read-only bit on folders, so those two are checked on the host.
+constexpr DWORD kShown = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+
+class NoMessages : public Messages {
+public:
+    void ShowInformation(const std::string& text) override { ADD_FAILURE() << "unexpected message " << text; }
+};
+
+// The JPEG markers of a stream: SOF0 for a baseline sequential frame, with
+// its component count.
+struct JpegFrame {
+    int sofMarker = 0;
+    int components = 0;
+};
+
+JpegFrame FrameOf(const std::string& jpeg) {
+    JpegFrame frame;
+    for (size_t i = 2; i + 9 < jpeg.size();) {
+        if (static_cast<uint8_t>(jpeg[i]) != 0xFF) break;
+        const int marker = static_cast<uint8_t>(jpeg[i + 1]);
+        const size_t length = (static_cast<uint8_t>(jpeg[i + 2]) << 8) | static_cast<uint8_t>(jpeg[i + 3]);
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            frame.sofMarker = marker;
+            frame.components = static_cast<uint8_t>(jpeg[i + 9]);
+            break;
+        }
+        i += 2 + length;
+    }
+    return frame;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    EndToEnd() {
+        test::MakeFolder(folder);
+        node = tree.AddChild(tree.AddRoot("C:"), "Photos");
+        tree.Select(node);
+        tree.SetCurrentFolderNode(node);
+        state.folderPath = folder;
+        state.textColor = kBlack;
+        state.textBackgroundColor = kWhite;
+    }
+    void Apply() { ApplyFolderSettings(platform, state, tree, messages); }
+    std::string Ini() const { return ReadText(folder + "desktop.ini"); }
+
+    win::Win32Platform platform;
+    TempFolder dir;
+    std::string folder = dir / "Photos\\";
+    test::FakeFolderTree tree;
+    test::FakeFolderEditState state;
+    NoMessages messages;
+    NodeId node{};
+};
+
+TEST_F(EndToEnd, FreshFolderWithoutPictureOrIcon) {
+    Apply();
+    EXPECT_EQ(Ini(), std::string("[") + kSection +
+                         "]\r\nIconArea_Text=0x00000000\r\nIconArea_TextBackground=0x00FFFFFF\r\n");
+    const std::string sub = folder + "Folder Settings";
+    EXPECT_EQ(AttributesOf(sub) & kShown,
+              DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM});
+    EXPECT_EQ(platform.ListFolder(sub + "\\*.*").size(), 2u);  // only "." and ".."
+    EXPECT_EQ(AttributesOf(folder) & kShown, DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM});
+    EXPECT_EQ(AttributesOf(folder + "desktop.ini") & kShown, DWORD{FILE_ATTRIBUTE_HIDDEN});
+}
+
+TEST_F(EndToEnd, CopiedBitmapBecomesABaselineColourJpegNamedRelatively) {
+    test::BmpParts parts;
+    parts.width = 4;
+    parts.height = 2;
+    parts.pixels.assign(4 * 3 * 2, 0x80);
+    const test::ByteVector bmp = test::BuildBmp(parts);
+    WriteText(dir / "pic.bmp", std::string(bmp.begin(), bmp.end()));
+    LoadBackgroundPicture(platform, state, dir / "pic.bmp");
+    state.copyPicture = true;
+    Apply();
+    const std::string jpeg = ReadText(folder + "Folder Settings\\BackGround.jpg");
+    ASSERT_GE(jpeg.size(), 4u);
+    EXPECT_EQ(jpeg.substr(0, 2), "\xFF\xD8");
+    const JpegFrame frame = FrameOf(jpeg);
+    EXPECT_EQ(frame.sofMarker, 0xC0);
+    EXPECT_EQ(frame.components, 3);
+    EXPECT_NE(Ini().find("iconarea_image=Folder Settings\\BackGround.jpg\r\n"), std::string::npos);
+    EXPECT_EQ(state.picturePath, "Folder Settings\\BackGround.jpg");
+    EXPECT_EQ(state.pictureHint, dir / "pic.bmp");
+
+    // Reading the folder back finds the copy and resolves it.
+    test::FakeFolderEditState reread;
+    ReadFolderSettings(platform, reread, folder);
+    EXPECT_EQ(reread.picturePath, folder + "Folder Settings\\BackGround.jpg");
+    ASSERT_NE(reread.picture, nullptr);
+    EXPECT_EQ(reread.picture->Width(), 4);
+    EXPECT_TRUE(reread.restoreImageEnabled);
+}
+
+TEST_F(EndToEnd, CopiedJpegIsByteForByteTheChosenFile) {
+    // Made through the bitmap path above, then chosen as a JPEG file.
+    test::BmpParts parts;
+    parts.width = 3;
+    parts.height = 3;
+    parts.pixels.assign(12 * 3, 0x40);
+    const test::ByteVector bmp = test::BuildBmp(parts);
+    WriteText(dir / "seed.bmp", std::string(bmp.begin(), bmp.end()));
+    test::FakeFolderEditState seed;
+    LoadBackgroundPicture(platform, seed, dir / "seed.bmp");
+    TJPEGImage encoded;
+    encoded.Assign(*seed.picture);
+    encoded.SaveToFile(platform, dir / "photo.jpg");
+    const std::string original = ReadText(dir / "photo.jpg");
+
+    LoadBackgroundPicture(platform, state, dir / "photo.jpg");
+    state.copyPicture = true;
+    Apply();
+    EXPECT_EQ(ReadText(folder + "Folder Settings\\BackGround.jpg"), original);
+    // Applied again over its own copy: the same bytes.
+    Apply();
+    EXPECT_EQ(ReadText(folder + "Folder Settings\\BackGround.jpg"), original);
+}
+
+TEST_F(EndToEnd, ForeignLinesSurviveApplyAndEveryRestore) {
+    const std::string foreign = "[.ShellClassInfo]\r\nConfirmFileOp = 0\r\nInfoTip=Семейный архив\r\n"
+                                "\r\n; kept\r\n[ViewState]\r\nMode=\r\nVid=\r\nFolderType=Pictures\r\n";
+    WriteText(folder + "desktop.ini", foreign);
+    const test::ByteVector icon = test::BuildIcon();
+    WriteText(dir / "sea.ico", std::string(icon.begin(), icon.end()));
+    state.iconPath = dir / "sea.ico";
+    Apply();
+    RestoreTextColor(platform, state, messages);
+    RestoreTextBackgroundColor(platform, state, messages);
+    RestoreIcon(platform, state, tree, messages);
+    RestorePicture(platform, state, messages);
+    // Only the keys this program owns came and went; IconIndex stays by design.
+    EXPECT_EQ(Ini(), "[.ShellClassInfo]\r\nConfirmFileOp = 0\r\nInfoTip=Семейный архив\r\nIconIndex=0\r\n"
+                     "\r\n; kept\r\n[ViewState]\r\nMode=\r\nVid=\r\nFolderType=Pictures\r\n"
+                     "[" + std::string(kSection) + "]\r\n");
+    // No restore touched an attribute.
+    EXPECT_EQ(AttributesOf(folder) & kShown, DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM});
+    EXPECT_EQ(AttributesOf(folder + "desktop.ini") & kShown, DWORD{FILE_ATTRIBUTE_HIDDEN});
+    EXPECT_EQ(tree.Image(node), 0);
+}
+
+TEST_F(EndToEnd, HiddenReadOnlyFolderEndsUpSystemOnly) {
+    SetFileAttributesW(win::Wide(folder).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    Apply();
+    EXPECT_EQ(AttributesOf(folder) & kShown, DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM});
+}
+
+TEST_F(EndToEnd, RestoreInAFolderWithoutSettingsCreatesNothing) {
+    RestorePicture(platform, state, messages);
+    RestoreIcon(platform, state, tree, messages);
+    RestoreTextColor(platform, state, messages);
+    RestoreTextBackgroundColor(platform, state, messages);
+    EXPECT_EQ(AttributesOf(folder + "desktop.ini"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(AttributesOf(folder + "Folder Settings"), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
+}  // namespace quorvane
