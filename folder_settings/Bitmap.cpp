@@ -183,9 +183,6 @@ void UnpackRow(const uint8_t* in, uint8_t* out, const Header& hd, const ColourTa
         case 8:
             for (int x = 0; x < w; ++x) Put(out + 3 * x, table[in[x]]);
             break;
-        case 24:
-            std::memcpy(out, in, static_cast<size_t>(w) * 3);
-            break;
         case 16:
             for (int x = 0; x < w; ++x) {
                 const uint32_t v = U16(in + 2 * x);
@@ -267,28 +264,69 @@ void UnpackRle(const uint8_t* data, size_t size, size_t start, const Header& hd,
     }
 }
 
+// A 24-bit file already holds the Dib's rows, padded alike: they are
+// moved to the front of the file's own buffer and put top down in place,
+// so a large picture is never held twice.
+Dib TakeTrueColourRows(std::vector<uint8_t>&& bytes, size_t start, const Header& hd) {
+    const size_t stride = static_cast<size_t>(Dib::StrideFor(hd.width, 24));
+    const size_t rows = static_cast<size_t>(hd.height);
+    if (start > bytes.size() || (bytes.size() - start) / stride < rows) ReadError();
+    std::memmove(bytes.data(), bytes.data() + start, stride * rows);
+    bytes.resize(stride * rows);
+    if (!hd.topDown) {
+        std::vector<uint8_t> spare(stride);
+        for (size_t y = 0; y < rows / 2; ++y) {
+            uint8_t* top = bytes.data() + y * stride;
+            uint8_t* bottom = bytes.data() + (rows - 1 - y) * stride;
+            std::memcpy(spare.data(), top, stride);
+            std::memcpy(top, bottom, stride);
+            std::memcpy(bottom, spare.data(), stride);
+        }
+    }
+    const size_t used = static_cast<size_t>(hd.width) * 3;
+    if (used < stride) {
+        for (size_t y = 0; y < rows; ++y) std::fill_n(bytes.data() + y * stride + used, stride - used, 0);
+    }
+    Dib dib;
+    dib.width = hd.width;
+    dib.height = hd.height;
+    dib.bitsPerPixel = 24;
+    dib.stride = stride;
+    dib.pixels = std::move(bytes);
+    return dib;
+}
+
 }  // namespace
 
 void TBitmap::LoadFromFile(Platform& platform, const std::string& path) {
     std::vector<uint8_t> bytes;
     const FileResult read = platform.ReadWholeFile(path, bytes);
     if (!read.ok) throw EFOpenError(FormatText("Cannot open file \"%s\". %s", {path, read.error}));
-    LoadFromData(bytes.data(), bytes.size());
+    LoadFromData(std::move(bytes));
 }
 
-void TBitmap::LoadFromData(const uint8_t* data, size_t size) {
-    Dib dib;
-    if (size != 0) {
+void TBitmap::LoadFromData(std::vector<uint8_t> bytes) {
+    auto dib = std::make_shared<Dib>();
+    if (!bytes.empty()) {
+        const uint8_t* data = bytes.data();
+        const size_t size = bytes.size();
         const Header hd = ReadHeader(data, size);
         ColourTable table{};
         const size_t start = ReadColourTable(data, size, hd, table);
         if (hd.compression == kRle8 || hd.compression == kRle4) {
-            UnpackRle(data, size, start, hd, table, dib);
+            UnpackRle(data, size, start, hd, table, *dib);
+        } else if (hd.bitCount == 24) {
+            *dib = TakeTrueColourRows(std::move(bytes), start, hd);
         } else {
-            UnpackRows(data, size, start, hd, table, dib);
+            UnpackRows(data, size, start, hd, table, *dib);
         }
     }
     image_ = std::move(dib);
+}
+
+const Dib& TBitmap::Image() const {
+    static const Dib empty;
+    return image_ ? *image_ : empty;
 }
 
 }  // namespace quorvane

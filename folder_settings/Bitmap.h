@@ -3,7 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "folder_settings/Dib.h"
 #include "platform/Platform.h"
@@ -20,15 +22,19 @@ public:
     // error" when the data ends before the headers or the pixels do,
     // EInvalidGraphic "Bitmap image is not valid" when it is not a bitmap of
     // a known kind. The bitmap is unchanged after a failure.
-    void LoadFromData(const uint8_t* data, size_t size);
+    void LoadFromData(std::vector<uint8_t> bytes);
+    void LoadFromData(const uint8_t* data, size_t size) { LoadFromData(std::vector<uint8_t>(data, data + size)); }
 
-    bool Empty() const { return image_.Empty(); }
-    int Width() const { return image_.width; }
-    int Height() const { return image_.height; }
-    const Dib& Image() const { return image_; }
+    bool Empty() const { return !image_ || image_->Empty(); }
+    int Width() const { return image_ ? image_->width : 0; }
+    int Height() const { return image_ ? image_->height : 0; }
+    const Dib& Image() const;
+    // Pictures share the pixels rather than copy them: a Dib never changes
+    // once loaded. Null while nothing is loaded.
+    const std::shared_ptr<const Dib>& SharedImage() const { return image_; }
 
 private:
-    Dib image_;
+    std::shared_ptr<const Dib> image_;
 };
 
 // The most a bitmap may unpack to (24 bits per pixel).

@@ -254,7 +254,7 @@ void TJPEGImage::SaveToFile(Platform& platform, const std::string& path) {
 }
 
 void TJPEGImage::Assign(const TBitmap& bitmap) {
-    bitmap_ = bitmap.Image();
+    bitmap_ = bitmap.SharedImage() ? bitmap.SharedImage() : std::make_shared<const Dib>();
     data_.clear();
     width_ = bitmap_->width;
     height_ = bitmap_->height;
@@ -272,11 +272,7 @@ void TJPEGImage::Assign(const TJPEGImage& other) {
 
 const Dib& TJPEGImage::DecodedBitmap() {
     if (!bitmap_) {
-        if (data_.empty()) {
-            bitmap_.emplace();
-        } else {
-            bitmap_ = Decode(data_, settings_);
-        }
+        bitmap_ = std::make_shared<const Dib>(data_.empty() ? Dib() : Decode(data_, settings_));
     }
     return *bitmap_;
 }

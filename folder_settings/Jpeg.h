@@ -5,7 +5,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,10 +53,11 @@ public:
     // Encodes the bitmap when there is no encoded data yet.
     void Compress();
 
-    // Drops any encoded data and keeps a copy of the bitmap.
+    // Drops any encoded data and keeps the bitmap.
     void Assign(const TBitmap& bitmap);
-    // Takes the other's encoded data and header facts, and a copy of its
-    // bitmap when it has one.
+    // Takes the other's encoded data and header facts, and its bitmap when
+    // it has one. Bitmaps never change once made, so pictures share them
+    // instead of copying the pixels.
     void Assign(const TJPEGImage& other);
 
     // The bitmap to draw: decodes the encoded data on first use and keeps
@@ -69,13 +70,13 @@ public:
     int Height() const;
     bool Grayscale() const { return grayscale_; }
     const std::vector<uint8_t>& Data() const { return data_; }
-    const Dib* Bitmap() const { return bitmap_ ? &*bitmap_ : nullptr; }
+    const Dib* Bitmap() const { return bitmap_.get(); }
     const JpegSettings& Settings() const { return settings_; }
 
 private:
     JpegSettings settings_;
     std::vector<uint8_t> data_;
-    std::optional<Dib> bitmap_;
+    std::shared_ptr<const Dib> bitmap_;
     int width_ = 0;
     int height_ = 0;
     bool grayscale_ = false;

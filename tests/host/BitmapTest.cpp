@@ -115,6 +115,16 @@ TEST(BitmapLoad, TrueColourTopDownAndThirtyTwoBits) {
     p.pixels = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0, 0, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0, 0};
     ExpectPixels(Load(BuildBmp(p)), {{0x030201, 0x060504}, {0x131211, 0x161514}});
 
+    // Three rows turn over in place around the middle one; the file's row
+    // padding does not reach the bitmap.
+    BmpParts odd;
+    odd.width = 1;
+    odd.height = 3;
+    odd.pixels = {0x01, 0x02, 0x03, 0xEE, 0x11, 0x12, 0x13, 0xEE, 0x21, 0x22, 0x23, 0xEE};
+    const TBitmap turned = Load(BuildBmp(odd));
+    ExpectPixels(turned, {{0x232221}, {0x131211}, {0x030201}});
+    EXPECT_EQ(turned.Image().pixels, (ByteVector{0x21, 0x22, 0x23, 0, 0x11, 0x12, 0x13, 0, 0x01, 0x02, 0x03, 0}));
+
     p.bitCount = 32;
     p.height = 2;
     // The fourth byte is never colour.
@@ -443,7 +453,7 @@ TEST(BitmapLoad, FailureKeepsThePreviousBitmapAndFileErrorsNameThePath) {
         bitmap.LoadFromFile(fs, "C:\\Pics\\none.bmp");
         FAIL() << "loaded a missing file";
     } catch (const EFOpenError& e) {
-        EXPECT_STREQ(e.what(), "Cannot open file \"C:\\Pics\\none.bmp\". The system cannot find the file specified.");
+        EXPECT_STREQ(e.what(), "Cannot open file \"C:\\Pics\\none.bmp\". The system cannot find the file specified");
     }
     EXPECT_EQ(bitmap.Width(), 1);
 }

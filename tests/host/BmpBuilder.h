@@ -6,19 +6,12 @@
 #include <vector>
 
 #include "folder_settings/Dib.h"
+#include "tests/host/ByteWriter.h"
 
 namespace quorvane::test {
 
 using ByteVector = std::vector<uint8_t>;
 
-inline void Put16(ByteVector& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void Put32(ByteVector& b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
 
 struct BmpParts {
     uint32_t headerSize = 40;  // 12 for the core header

@@ -1,0 +1,195 @@
+// Decoding and encoding a 24-megapixel picture through TJPEGImage and
+// TBitmap, against libjpeg-turbo's own djpeg and cjpeg on the same files
+// with the same settings, in the same run. Prints the best of several runs
+// of each and the ratio; the program's side should stay within 10%.
+//
+//   picture_bench [runs] [work folder]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "folder_settings/Bitmap.h"
+#include "folder_settings/Jpeg.h"
+#include "platform/Platform.h"
+
+namespace {
+
+using quorvane::FileResult;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kWidth = 6000;
+constexpr int kHeight = 4000;
+
+// Real files for the two whole-file operations the pictures use.
+class FilePlatform : public quorvane::Platform {
+public:
+    std::string ProfileRead(const std::string&, const std::string&, const std::string&,
+                            const std::string& defaultValue) override {
+        return defaultValue;
+    }
+    bool ProfileWrite(const std::string&, const std::string&, const std::string&, const std::string&) override {
+        return false;
+    }
+    void ProfileRemoveKey(const std::string&, const std::string&, const std::string&) override {}
+    void ProfileFlush(const std::string&) override {}
+    bool FileExists(const std::string& path) override { return std::filesystem::is_regular_file(path); }
+    bool FolderExists(const std::string& path) override { return std::filesystem::is_directory(path); }
+    bool SetAttributes(const std::string&, uint32_t) override { return false; }
+    bool CreateFolder(const std::string&) override { return false; }
+    bool RemoveFile(const std::string&) override { return false; }
+    std::vector<quorvane::FolderEntry> ListFolder(const std::string&) override { return {}; }
+    FileResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) override {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        if (!f) return {false, "cannot open"};
+        std::fseek(f, 0, SEEK_END);
+        bytes.resize(static_cast<size_t>(std::ftell(f)));
+        std::fseek(f, 0, SEEK_SET);
+        const bool ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        std::fclose(f);
+        return {ok, ok ? "" : "short read"};
+    }
+    FileResult WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) override {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f) return {false, "cannot create"};
+        const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        return {std::fclose(f) == 0 && ok, ok ? "" : "short write"};
+    }
+    uint32_t LogicalDrives() override { return 0; }
+    int DriveType(const std::string&) override { return 0; }
+    uint32_t SystemColor(int) override { return 0; }
+};
+
+// A photograph-like picture: soft gradients, a few hard-edged shapes and a
+// little sensor noise, so the entropy coder has realistic work to do.
+void WriteBmp(const std::string& path) {
+    const size_t stride = (static_cast<size_t>(kWidth) * 3 + 3) / 4 * 4;
+    std::vector<uint8_t> file(54 + stride * kHeight);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, kWidth);
+    put32(22, kHeight);
+    file[26] = 1;
+    file[28] = 24;
+    uint32_t noise = 12345;
+    for (int y = 0; y < kHeight; ++y) {
+        uint8_t* row = &file[54 + stride * static_cast<size_t>(kHeight - 1 - y)];
+        for (int x = 0; x < kWidth; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int n = static_cast<int>((noise >> 16) & 15) - 8;
+            const bool disc = (x - 2000) * (x - 2000) + (y - 1500) * (y - 1500) < 900 * 900;
+            const bool band = ((x + y) / 300) % 5 == 0;
+            int r = 40 + 180 * x / kWidth, g = 60 + 150 * y / kHeight, b = 200 - 150 * (x + y) / (kWidth + kHeight);
+            if (disc) r = 230 - r / 3, g = g / 2;
+            if (band) b = 255 - b;
+            row[3 * x] = static_cast<uint8_t>(std::clamp(b + n, 0, 255));
+            row[3 * x + 1] = static_cast<uint8_t>(std::clamp(g + n, 0, 255));
+            row[3 * x + 2] = static_cast<uint8_t>(std::clamp(r + n, 0, 255));
+        }
+    }
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
+                                                 static_cast<std::streamsize>(file.size()));
+}
+
+template <class Action>
+double BestSeconds(int runs, Action action) {
+    double best = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        action();
+        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    return best;
+}
+
+void RunTool(const std::string& command) {
+    if (std::system(command.c_str()) != 0) {
+        std::fprintf(stderr, "failed: %s\n", command.c_str());
+        std::exit(1);
+    }
+}
+
+std::vector<uint8_t> Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Report(const char* what, double ours, double theirs) {
+    std::printf("%-40s %8.1f ms   libjpeg-turbo tool %8.1f ms   ratio %.2f\n", what, ours * 1000, theirs * 1000,
+                ours / theirs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const std::filesystem::path dir =
+        argc > 2 ? std::filesystem::path(argv[2]) : std::filesystem::temp_directory_path() / "quorvane-picture-bench";
+    std::filesystem::create_directories(dir);
+    const std::string bmp = (dir / "picture.bmp").string();
+    const std::string ours = (dir / "ours.jpg").string();
+    const std::string theirs = (dir / "cjpeg.jpg").string();
+    WriteBmp(bmp);
+    FilePlatform platform;
+
+    std::printf("%d x %d pixels, best of %d runs\n", kWidth, kHeight, runs);
+
+    // Encoding: read the bitmap file, encode at quality 90 with baseline
+    // tables and the accurate integer transform, write the JPEG file.
+    const double encode = BestSeconds(runs, [&] {
+        quorvane::TBitmap bitmap;
+        bitmap.LoadFromFile(platform, bmp);
+        quorvane::TJPEGImage picture;
+        picture.Assign(bitmap);
+        picture.SaveToFile(platform, ours);
+    });
+    const double cjpeg = BestSeconds(runs, [&] {
+        RunTool("cjpeg -quality 90 -baseline -dct int -outfile '" + theirs + "' '" + bmp + "'");
+    });
+    Report("encode (bmp file -> jpeg file)", encode, cjpeg);
+    const bool same = Contents(ours) == Contents(theirs);
+    std::printf("  %zu bytes; %s cjpeg's output\n", Contents(ours).size(), same ? "identical to" : "DIFFERENT FROM");
+
+    // Decoding for display: read the JPEG file and decode it to a bitmap
+    // in memory. djpeg -ppm streams its rows into a file thrown away and
+    // never holds the picture, so first touching the bitmap's 72 MB is
+    // counted on the program's side only.
+    const double decode = BestSeconds(runs, [&] {
+        quorvane::TJPEGImage picture;
+        picture.LoadFromFile(platform, ours);
+        picture.DecodedBitmap();
+    });
+    const double djpeg = BestSeconds(runs, [&] { RunTool("djpeg -dct int -ppm -outfile /dev/null '" + ours + "'"); });
+    Report("decode to 24 bits (djpeg -ppm)", decode, djpeg);
+    // djpeg -bmp holds the whole picture before writing it, as the program
+    // holds its bitmap for drawing.
+    const double djpegBmp = BestSeconds(runs, [&] { RunTool("djpeg -dct int -bmp -outfile /dev/null '" + ours + "'"); });
+    Report("decode to 24 bits (djpeg -bmp)", decode, djpegBmp);
+
+    // The 8-bit display format: two-pass quantisation to 236 colours with
+    // Floyd-Steinberg dithering on both sides.
+    quorvane::JpegSettings eightBit = quorvane::TJPEGImage::DefaultSettings();
+    eightBit.pixelFormat = quorvane::JpegPixelFormat::k8Bit;
+    const double decode8 = BestSeconds(runs, [&] {
+        quorvane::TJPEGImage picture(eightBit);
+        picture.LoadFromFile(platform, ours);
+        picture.DecodedBitmap();
+    });
+    const double djpeg8 = BestSeconds(
+        runs, [&] { RunTool("djpeg -dct int -colors 236 -dither fs -bmp -outfile /dev/null '" + ours + "'"); });
+    Report("decode to 8 bits (236 colours)", decode8, djpeg8);
+
+    std::filesystem::remove_all(dir);
+    return same ? 0 : 1;
+}

@@ -1,0 +1,395 @@
+// The JPEG picture: header reading, errors, byte-exact saving, encoding of
+// bitmaps and decoding for display.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <jerror.h>
+
+#include "folder_settings/Bitmap.h"
+#include "folder_settings/Jpeg.h"
+#include "platform/Errors.h"
+#include "tests/host/BmpBuilder.h"
+#include "tests/host/FakePlatform.h"
+#include "tests/host/JpegSamples.h"
+
+namespace quorvane {
+namespace {
+
+using test::ByteVector;
+using test::FakePlatform;
+using test::SampleJpeg;
+using test::SampleOptions;
+
+static_assert(JERR_NO_SOI == 53, "a file that is not JPEG reports message 53");
+
+std::string JpegErrorOf(const ByteVector& bytes) {
+    try {
+        TJPEGImage picture;
+        picture.LoadFromData(bytes);
+        picture.DecodedBitmap();
+    } catch (const EJPEG& e) {
+        return e.what();
+    }
+    return "decoded";
+}
+
+std::string Numbered(int code) { return "JPEG error #" + std::to_string(code); }
+
+// A 24-bit bitmap of the sample picture, through the bitmap file loader.
+TBitmap SampleBitmap(int width, int height) {
+    const ByteVector rgb = test::SamplePixels(width, height, 3);
+    test::BmpParts p;
+    p.width = width;
+    p.height = -height;
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+    for (int y = 0; y < height; ++y) {
+        ByteVector row(stride, 0);
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* px = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+            row[3 * x] = px[2];
+            row[3 * x + 1] = px[1];
+            row[3 * x + 2] = px[0];
+        }
+        p.pixels.insert(p.pixels.end(), row.begin(), row.end());
+    }
+    const ByteVector file = test::BuildBmp(p);
+    TBitmap bitmap;
+    bitmap.LoadFromData(file.data(), file.size());
+    return bitmap;
+}
+
+class ScreenDepthGuard {
+public:
+    ~ScreenDepthGuard() { TJPEGImage::SetScreenColorDepth(32); }
+};
+
+TEST(JpegSettings, PixelFormatFollowsTheScreenDepth) {
+    ScreenDepthGuard guard;
+    for (auto [depth, format] : {std::pair{1, JpegPixelFormat::k8Bit}, {4, JpegPixelFormat::k8Bit},
+                                 {8, JpegPixelFormat::k8Bit}, {15, JpegPixelFormat::k24Bit},
+                                 {16, JpegPixelFormat::k24Bit}, {32, JpegPixelFormat::k24Bit}}) {
+        TJPEGImage::SetScreenColorDepth(depth);
+        EXPECT_EQ(TJPEGImage().Settings().pixelFormat, format) << depth;
+    }
+}
+
+TEST(JpegLoad, KeepsTheBytesAndReadsOnlyTheHeader) {
+    const ByteVector colour = SampleJpeg(37, 21);
+    TJPEGImage picture;
+    picture.LoadFromData(colour);
+    EXPECT_EQ(picture.Width(), 37);
+    EXPECT_EQ(picture.Height(), 21);
+    EXPECT_FALSE(picture.Grayscale());
+    EXPECT_FALSE(picture.Empty());
+    EXPECT_EQ(picture.Data(), colour);
+    EXPECT_EQ(picture.Bitmap(), nullptr);
+
+    picture.LoadFromData(SampleJpeg(9, 5, {.components = 1}));
+    EXPECT_TRUE(picture.Grayscale());
+    EXPECT_EQ(picture.Width(), 9);
+
+    picture.LoadFromData({});
+    EXPECT_TRUE(picture.Empty());
+    EXPECT_EQ(picture.Width(), 0);
+    EXPECT_EQ(picture.Height(), 0);
+    EXPECT_TRUE(picture.DecodedBitmap().Empty());
+
+    // A failed load leaves the picture as it was.
+    picture.LoadFromData(colour);
+    EXPECT_THROW(picture.LoadFromData({'n', 'o'}), EJPEG);
+    EXPECT_EQ(picture.Data(), colour);
+    EXPECT_EQ(picture.Width(), 37);
+}
+
+TEST(JpegLoad, HeaderErrorsCarryLibjpegsNumberAndPrintNothing) {
+    testing::internal::CaptureStderr();
+    const ByteVector good = SampleJpeg(16, 16);
+    // Not starting with 0xFF 0xD8.
+    for (const ByteVector& bytes : {ByteVector{'X'}, ByteVector{0xFF}, ByteVector{0xD8, 0xFF},
+                                    ByteVector{0xFF, 0xD9, 0xFF, 0xD8}, ByteVector{'B', 'M', 0, 0, 0, 0},
+                                    ByteVector(good.begin() + 1, good.end())}) {
+        EXPECT_EQ(JpegErrorOf(bytes), "JPEG error #53");
+    }
+    EXPECT_EQ(JpegErrorOf({0xFF, 0xD8}), Numbered(JERR_NO_IMAGE));
+    EXPECT_EQ(JpegErrorOf({0xFF, 0xD8, 0xFF, 0xD9}), Numbered(JERR_NO_IMAGE));
+
+    const size_t sof = test::FindSegment(good, 0xC0);
+    ASSERT_NE(sof, 0u);
+    ByteVector twelveBit = good;
+    twelveBit[sof + 4] = 12;
+    EXPECT_EQ(JpegErrorOf(twelveBit), Numbered(JERR_BAD_PRECISION));
+    ByteVector noWidth = good;
+    noWidth[sof + 7] = noWidth[sof + 8] = 0;
+    EXPECT_EQ(JpegErrorOf(noWidth), Numbered(JERR_EMPTY_IMAGE));
+    ByteVector badSampling = good;
+    badSampling[sof + 11] = 0x55;  // first component 5 x 5
+    EXPECT_EQ(JpegErrorOf(badSampling), Numbered(JERR_BAD_SAMPLING));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST(JpegSave, WritesTheLoadedBytesUnchanged) {
+    FakePlatform fs;
+    fs.AddFolder("C:\\Pics\\Folder Settings");
+    ByteVector odd = SampleJpeg(40, 30, {.progressive = true});
+    odd.insert(odd.end(), {'t', 'a', 'i', 'l'});  // bytes after the end marker travel too
+    for (const ByteVector& original : {SampleJpeg(40, 30), odd}) {
+        fs.AddFile("C:\\Pics\\Folder Settings\\BackGround.jpg", original);
+        TJPEGImage picture;
+        picture.LoadFromFile(fs, "C:\\Pics\\Folder Settings\\BackGround.jpg");
+        picture.SaveToFile(fs, "C:\\Pics\\copy.jpg");
+        EXPECT_EQ(fs.Contents("C:\\Pics\\copy.jpg"), original);
+        // Over the file it came from, and after being drawn: still no re-encoding.
+        picture.DecodedBitmap();
+        picture.SaveToFile(fs, "C:\\Pics\\Folder Settings\\BackGround.jpg");
+        EXPECT_EQ(fs.Contents("C:\\Pics\\Folder Settings\\BackGround.jpg"), original);
+    }
+
+    // A picture from an empty file saves as an empty file.
+    fs.AddFile("C:\\Pics\\empty.jpg", ByteVector{});
+    fs.AddFile("C:\\Pics\\out.jpg", std::string("old contents"));
+    TJPEGImage empty;
+    empty.LoadFromFile(fs, "C:\\Pics\\empty.jpg");
+    empty.SaveToFile(fs, "C:\\Pics\\out.jpg");
+    EXPECT_TRUE(fs.Exists("C:\\Pics\\out.jpg"));
+    EXPECT_TRUE(fs.Contents("C:\\Pics\\out.jpg").empty());
+}
+
+TEST(JpegSave, FileErrorsNameThePathAndTheCause) {
+    FakePlatform fs;
+    fs.AddFolder("C:\\Pics");
+    fs.AddFile("C:\\Pics\\held.jpg", SampleJpeg(8, 8));
+    fs.lockedFiles.insert("C:\\Pics\\held.jpg");
+    fs.refuseWrites.insert("C:\\Pics\\denied.jpg");
+    TJPEGImage picture;
+    picture.LoadFromData(SampleJpeg(8, 8));
+    auto message = [&](auto action) {
+        try {
+            action();
+        } catch (const Exception& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(message([&] { picture.LoadFromFile(fs, "C:\\Pics\\none.jpg"); }),
+              "Cannot open file \"C:\\Pics\\none.jpg\". The system cannot find the file specified");
+    EXPECT_EQ(message([&] { picture.LoadFromFile(fs, "C:\\Pics\\held.jpg"); }),
+              "Cannot open file \"C:\\Pics\\held.jpg\". The process cannot access the file because it is "
+              "being used by another process");
+    EXPECT_EQ(message([&] { picture.SaveToFile(fs, "C:\\Pics\\denied.jpg"); }),
+              "Cannot create file \"C:\\Pics\\denied.jpg\". Access is denied");
+    EXPECT_EQ(message([&] { picture.SaveToFile(fs, "C:\\None\\x.jpg"); }),
+              "Cannot create file \"C:\\None\\x.jpg\". The system cannot find the path specified");
+    EXPECT_THROW(picture.SaveToFile(fs, "C:\\Pics\\held.jpg"), EFCreateError);
+}
+
+TEST(JpegEncode, BitmapBecomesABaselineColourStreamAtQuality90) {
+    const int w = 64, h = 48;
+    TJPEGImage picture;
+    picture.Assign(SampleBitmap(w, h));
+    EXPECT_TRUE(picture.Data().empty());
+    ASSERT_NE(picture.Bitmap(), nullptr);
+    EXPECT_EQ(picture.Width(), w);
+
+    FakePlatform fs;
+    fs.AddFolder("C:\\Pics");
+    picture.SaveToFile(fs, "C:\\Pics\\BackGround.jpg");
+    const ByteVector data = fs.Contents("C:\\Pics\\BackGround.jpg");
+    EXPECT_EQ(data, picture.Data());
+
+    // The same bytes as libjpeg's own encoder gives with its defaults,
+    // quality 90 and baseline tables, from RGB rows top down.
+    EXPECT_EQ(data, test::EncodeWithLibjpeg(test::SamplePixels(w, h, 3), w, h, {.quality = 90}));
+
+    // Encoded once: a second save writes the held bytes.
+    const uint8_t* held = picture.Data().data();
+    picture.SaveToFile(fs, "C:\\Pics\\again.jpg");
+    EXPECT_EQ(picture.Data().data(), held);
+    EXPECT_EQ(fs.Contents("C:\\Pics\\again.jpg"), data);
+
+    // Sequential baseline (SOF0) in one interleaved scan of three components.
+    EXPECT_NE(test::FindSegment(data, 0xC0), 0u);
+    for (uint8_t sof : {0xC1, 0xC2, 0xC3, 0xC9, 0xCA}) EXPECT_EQ(test::FindSegment(data, sof), 0u);
+    const size_t sos = test::FindSegment(data, 0xDA);
+    ASSERT_NE(sos, 0u);
+    EXPECT_EQ(data[sos + 4], 3);
+
+    jpeg_decompress_struct d{};
+    jpeg_error_mgr errors{};
+    d.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&d);
+    jpeg_mem_src(&d, data.data(), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&d, TRUE);
+    EXPECT_EQ(d.num_components, 3);
+    EXPECT_EQ(d.jpeg_color_space, JCS_YCbCr);
+    EXPECT_FALSE(d.progressive_mode);
+    // Quantisation tables: libjpeg's standard tables scaled for quality 90.
+    jpeg_compress_struct c{};
+    jpeg_error_mgr cerrors{};
+    c.err = jpeg_std_error(&cerrors);
+    jpeg_create_compress(&c);
+    c.in_color_space = JCS_RGB;
+    c.input_components = 3;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 90, TRUE);
+    for (int t = 0; t < 2; ++t) {
+        ASSERT_NE(d.quant_tbl_ptrs[t], nullptr);
+        for (int i = 0; i < DCTSIZE2; ++i) {
+            EXPECT_EQ(d.quant_tbl_ptrs[t]->quantval[i], c.quant_tbl_ptrs[t]->quantval[i]) << t << ":" << i;
+        }
+    }
+    EXPECT_EQ(d.quant_tbl_ptrs[0]->quantval[0], 3);  // 16 at 20 percent
+    jpeg_destroy_compress(&c);
+    jpeg_destroy_decompress(&d);
+
+    // It decodes back close to the bitmap, top row first.
+    const Dib back = test::DecodeWithLibjpeg(data, 0);
+    const ByteVector rgb = test::SamplePixels(w, h, 3);
+    double total = 0;
+    int worst = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            for (int ch = 0; ch < 3; ++ch) {
+                const int diff = std::abs(back.Row(y)[3 * x + ch] - rgb[(static_cast<size_t>(y) * w + x) * 3 + 2 - ch]);
+                total += diff;
+                worst = std::max(worst, diff);
+            }
+        }
+    }
+    EXPECT_LT(total / (w * h * 3), 2.0);
+    EXPECT_LT(worst, 64);  // the box's hard edges ring a little
+}
+
+TEST(JpegEncode, EmptyBitmapEncodesToNothing) {
+    TBitmap empty;
+    empty.LoadFromData(nullptr, 0);
+    TJPEGImage picture;
+    picture.Assign(empty);
+    FakePlatform fs;
+    fs.AddFolder("C:\\Pics");
+    picture.SaveToFile(fs, "C:\\Pics\\out.jpg");
+    EXPECT_TRUE(fs.Exists("C:\\Pics\\out.jpg"));
+    EXPECT_TRUE(fs.Contents("C:\\Pics\\out.jpg").empty());
+
+    // Assigning a bitmap drops encoded data held before.
+    picture.LoadFromData(SampleJpeg(8, 8));
+    picture.Assign(SampleBitmap(5, 3));
+    EXPECT_TRUE(picture.Data().empty());
+    EXPECT_EQ(picture.Width(), 5);
+    EXPECT_EQ(picture.Height(), 3);
+}
+
+TEST(JpegAssign, TakesDataAndTheBitmapWhichOutlivesTheSource) {
+    TJPEGImage copy;
+    {
+        TJPEGImage source;
+        source.LoadFromData(SampleJpeg(20, 10));
+        copy.Assign(source);
+        EXPECT_EQ(copy.Data(), source.Data());
+        EXPECT_EQ(copy.Bitmap(), nullptr);
+        EXPECT_EQ(copy.Width(), 20);
+        source.DecodedBitmap();
+        copy.Assign(source);
+    }
+    ASSERT_NE(copy.Bitmap(), nullptr);
+    EXPECT_EQ(copy.Bitmap()->pixels, test::DecodeWithLibjpeg(SampleJpeg(20, 10), 0).pixels);
+    // Drawing the copy needs no second decoding.
+    EXPECT_EQ(&copy.DecodedBitmap(), copy.Bitmap());
+
+    // A bitmap's picture keeps the pixels after the bitmap is gone.
+    TJPEGImage fromBitmap;
+    fromBitmap.Assign(SampleBitmap(6, 4));
+    ASSERT_NE(fromBitmap.Bitmap(), nullptr);
+    EXPECT_EQ(fromBitmap.Bitmap()->width, 6);
+    EXPECT_EQ(test::RgbAt(*fromBitmap.Bitmap(), 5, 3), test::RgbAt(SampleBitmap(6, 4).Image(), 5, 3));
+}
+
+TEST(JpegDecode, TrueColourIsLibjpegsAccurateDecodeDoneOnce) {
+    for (const SampleOptions& options : {SampleOptions{}, SampleOptions{.progressive = true}}) {
+        const ByteVector data = SampleJpeg(100, 60, options);
+        TJPEGImage picture;
+        picture.LoadFromData(data);
+        const Dib& dib = picture.DecodedBitmap();
+        EXPECT_EQ(dib.bitsPerPixel, 24);
+        EXPECT_EQ(dib.width, 100);
+        EXPECT_EQ(dib.height, 60);
+        EXPECT_EQ(dib.stride, 300u);
+        EXPECT_EQ(dib.pixels, test::DecodeWithLibjpeg(data, 0).pixels);
+        EXPECT_EQ(&picture.DecodedBitmap(), &dib);
+        EXPECT_EQ(picture.Bitmap(), &dib);
+    }
+}
+
+TEST(JpegDecode, EightBitFormatAndGreyStreamsQuantiseTo236) {
+    JpegSettings eightBit = TJPEGImage::DefaultSettings();
+    eightBit.pixelFormat = JpegPixelFormat::k8Bit;
+    const ByteVector colour = SampleJpeg(90, 70);
+    TJPEGImage picture(eightBit);
+    picture.LoadFromData(colour);
+    const Dib& dib = picture.DecodedBitmap();
+    EXPECT_EQ(dib.bitsPerPixel, 8);
+    EXPECT_EQ(dib.stride, 92u);
+    EXPECT_GT(dib.palette.size(), 100u);
+    EXPECT_LE(dib.palette.size(), 236u);
+    const Dib expected = test::DecodeWithLibjpeg(colour, 236);
+    EXPECT_EQ(dib.pixels, expected.pixels);
+    EXPECT_EQ(dib.palette, expected.palette);
+
+    // A grey stream gives grey levels whatever the pixel format.
+    const ByteVector grey = SampleJpeg(50, 40, {.components = 1});
+    for (const JpegSettings& settings : {TJPEGImage::DefaultSettings(), eightBit}) {
+        TJPEGImage g(settings);
+        g.LoadFromData(grey);
+        const Dib& gd = g.DecodedBitmap();
+        EXPECT_EQ(gd.bitsPerPixel, 8);
+        EXPECT_LE(gd.palette.size(), 236u);
+        for (const PaletteEntry& e : gd.palette) {
+            EXPECT_EQ(e.red, e.green);
+            EXPECT_EQ(e.green, e.blue);
+        }
+        const Dib greyExpected = test::DecodeWithLibjpeg(grey, 236);
+        EXPECT_EQ(gd.pixels, greyExpected.pixels);
+        EXPECT_EQ(gd.palette, greyExpected.palette);
+    }
+}
+
+TEST(JpegDecode, DataThatEndsEarlyShowsWhatWasDecoded) {
+    testing::internal::CaptureStderr();
+    for (bool progressive : {false, true}) {
+        const ByteVector full = SampleJpeg(256, 256, {.progressive = progressive});
+        const Dib whole = test::DecodeWithLibjpeg(full, 0);
+        TJPEGImage picture;
+        picture.LoadFromData(ByteVector(full.begin(), full.begin() + static_cast<long>(full.size() * 6 / 10)));
+        const Dib& part = picture.DecodedBitmap();
+        ASSERT_EQ(part.height, 256);
+        if (!progressive) {
+            // The top rows were complete in the data.
+            EXPECT_TRUE(std::equal(part.Row(0), part.Row(8), whole.Row(0)));
+        }
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST(JpegDecode, FailuresAtDrawingTimeRaiseInsteadOfEndingTheProgram) {
+    // Four-component (CMYK) streams cannot be shown in colour.
+    EXPECT_EQ(JpegErrorOf(SampleJpeg(16, 16, {.components = 4})), Numbered(JERR_CONVERSION_NOTIMPL));
+
+    // A header claiming a huge picture is refused before the bitmap is
+    // allocated ...
+    ByteVector huge = SampleJpeg(16, 16);
+    const size_t sof = test::FindSegment(huge, 0xC0);
+    huge[sof + 5] = huge[sof + 7] = 0xFD;  // 65000 x 65000
+    huge[sof + 6] = huge[sof + 8] = 0xE8;
+    EXPECT_EQ(JpegErrorOf(huge), Numbered(JERR_OUT_OF_MEMORY));
+    // ... and a progressive one within the bitmap limit is stopped by
+    // libjpeg's working-memory limit before anything is decoded.
+    ByteVector progressive = SampleJpeg(16, 16, {.components = 1, .progressive = true});
+    const size_t sof2 = test::FindSegment(progressive, 0xC2);
+    ASSERT_NE(sof2, 0u);
+    progressive[sof2 + 5] = progressive[sof2 + 7] = 0x4E;  // 20000 x 20000
+    progressive[sof2 + 6] = progressive[sof2 + 8] = 0x20;
+    EXPECT_EQ(JpegErrorOf(progressive), Numbered(JERR_NO_BACKING_STORE));
+}
+
+}  // namespace
+}  // namespace quorvane

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "ui/MessageText.h"
+
+namespace quorvane {
+namespace {
+
+TEST(ProgramTitle, IsTheFileNameUpToItsFirstFullStopInTitleCase) {
+    EXPECT_EQ(ProgramTitle("C:\\Tools\\quorvane.exe"), "quorvane");
+    EXPECT_EQ(ProgramTitle("C:\\Tools\\QUORVANE.EXE"), "Quorvane");
+    EXPECT_EQ(ProgramTitle("C:\\Tools\\QuorVane.exe"), "Quorvane");
+    EXPECT_EQ(ProgramTitle("D:\\my.tools\\Folder.Setup.exe"), "Folder");
+    EXPECT_EQ(ProgramTitle("C:PROG.EXE"), "Prog");
+    EXPECT_EQ(ProgramTitle("quorvane.exe"), "quorvane");
+    EXPECT_EQ(ProgramTitle("C:\\Tools\\NOEXT"), "Noext");
+    EXPECT_EQ(ProgramTitle("C:\\Tools\\.hidden"), "");
+}
+
+TEST(ProgramTitle, LowersLettersBeyondAscii) {
+    EXPECT_EQ(ProgramTitle("C:\\Программы\\ПАПКИ.exe"), "Папки");
+    EXPECT_EQ(ProgramTitle("C:\\x\\ÉCOLE.exe"), "École");
+    EXPECT_EQ(ProgramTitle("C:\\x\\ЁЛКА.exe"), "Ёлка");
+}
+
+TEST(LowerCodePoint, MapsCapitalsAndLeavesTheRest) {
+    EXPECT_EQ(LowerCodePoint(U'A'), U'a');
+    EXPECT_EQ(LowerCodePoint(U'z'), U'z');
+    EXPECT_EQ(LowerCodePoint(U'1'), U'1');
+    EXPECT_EQ(LowerCodePoint(U'Я'), U'я');
+    EXPECT_EQ(LowerCodePoint(U'Ё'), U'ё');
+    EXPECT_EQ(LowerCodePoint(U'É'), U'é');
+    EXPECT_EQ(LowerCodePoint(U'×'), U'×');
+    EXPECT_EQ(LowerCodePoint(U'Ω'), U'ω');
+    EXPECT_EQ(LowerCodePoint(U'Ł'), U'ł');
+    EXPECT_EQ(LowerCodePoint(U'ł'), U'ł');
+    EXPECT_EQ(LowerCodePoint(U'Ÿ'), U'ÿ');
+}
+
+TEST(ErrorBoxText, AddsAFullStopAfterCharactersAboveTheFullStop) {
+    EXPECT_EQ(ErrorBoxText("Icon image is not valid"), "Icon image is not valid.");
+    EXPECT_EQ(ErrorBoxText("JPEG error #53"), "JPEG error #53.");
+    EXPECT_EQ(ErrorBoxText("Ошибка"), "Ошибка.");
+    EXPECT_EQ(ErrorBoxText("path/"), "path/.");
+}
+
+TEST(ErrorBoxText, LeavesMessagesEndingAtOrBelowTheFullStop) {
+    EXPECT_EQ(ErrorBoxText("Не выбрана папка для обработки!"), "Не выбрана папка для обработки!");
+    EXPECT_EQ(ErrorBoxText("Done."), "Done.");
+    EXPECT_EQ(ErrorBoxText("Unknown picture file extension (.txt)"), "Unknown picture file extension (.txt)");
+    EXPECT_EQ(ErrorBoxText("dash-"), "dash-");
+    EXPECT_EQ(ErrorBoxText("space "), "space ");
+    EXPECT_EQ(ErrorBoxText(""), "");
+}
+
+}  // namespace
+}  // namespace quorvane
