@@ -1,22 +1,37 @@
-// Start-up: create the windows, show the main one and run the message loop
-// until it closes.
+// Start-up: initialise, create the main window and the about box, show the
+// main window and process messages until it closes.
 #include <windows.h>
-#include <commctrl.h>
 
+#include "platform/win32/Win32Platform.h"
+#include "platform/win32/WinText.h"
+#include "ui/Application.h"
+#include "ui/SystemDialogs.h"
+#include "ui/Unit_About.h"
 #include "ui/Unit_Main.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    using namespace quorvane;
+    try {
+        TApplication Application(instance, ExecutablePath());
+        win::Win32Platform platform;
+        win::SystemDialogs dialogs(platform, win::ScreenDpi());
 
-    quorvane::TfrmMain frmMain(instance);
-    ShowWindow(frmMain.hwnd(), showCommand);
-    UpdateWindow(frmMain.hwnd());
+        TfrmMain::Options options;
+        options.owner = Application.hwnd();
+        TfrmMain frmMain(instance, platform, dialogs, options);
+        Application.SetMainForm(frmMain.hwnd());
+        TAboutBox AboutBox(frmMain.hwnd(), frmMain.Dpi());
+        frmMain.SetAboutBox(&AboutBox);
 
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        Application.ShowTaskbarEntry();
+        const bool minimised =
+            showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINNOACTIVE;
+        frmMain.Show(minimised ? SW_SHOWNORMAL : showCommand);
+        if (minimised) Application.Minimize();
+        return Application.Run([&frmMain](MSG& msg) { return frmMain.PreTranslateMessage(msg); });
+    } catch (const std::exception& e) {
+        // Only the start-up itself can end here: no window could be made.
+        MessageBoxW(nullptr, win::Wide(e.what()).c_str(), L"Quorvane", MB_ICONSTOP | MB_OK);
+        return 1;
     }
-    return static_cast<int>(msg.wParam);
 }

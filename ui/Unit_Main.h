@@ -1,21 +1,176 @@
-// The main window.
+// The main window: the folder tree, the settings column and the icon
+// column. It holds the whole editing state in its controls and presents the
+// program's messages.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "folder_settings/FolderView.h"
+#include "platform/Platform.h"
+#include "ui/Controls.h"
+#include "ui/Dialogs.h"
+#include "ui/FolderTreeView.h"
+#include "ui/PictureBox.h"
+#include "ui/StringGrid.h"
+#include "ui/TreeImageList.h"
+#include "ui/Window.h"
+
 namespace quorvane {
 
-class TfrmMain {
+class TAboutBox;
+
+class TfrmMain : public win::Window, public FolderEditState, public Messages {
 public:
-    // Creates the window, hidden.
-    explicit TfrmMain(HINSTANCE instance);
-    HWND hwnd() const { return hwnd_; }
+    struct Options {
+        // Dots per inch the layout is scaled to; 0 takes the screen's.
+        int dpi = 0;
+        // Names the program (title) and the folder of the icon library;
+        // empty takes this process's executable.
+        std::string executablePath;
+        // The window standing for the program on the taskbar, if any.
+        HWND owner = nullptr;
+        // Closing the window ends the message loop.
+        bool quitOnClose = true;
+    };
+
+    // Creates the window and all its controls, hidden.
+    TfrmMain(HINSTANCE instance, Platform& platform, win::Dialogs& dialogs, const Options& options);
+    ~TfrmMain() override;
+
+    void SetAboutBox(TAboutBox* aboutBox) { aboutBox_ = aboutBox; }
+
+    // Centres the window on the screen, runs FormShow and shows it.
+    void Show(int showCommand);
+    // Tab and Shift+Tab move the focus along the window's tab order.
+    // Returns true when it handled the message.
+    bool PreTranslateMessage(const MSG& msg);
+    // The next control in the tab order after `from` (backward: before).
+    HWND NextTabStop(HWND from, bool backward) const;
+
+    const std::string& Title() const { return title_; }
+    int Dpi() const { return dpi_; }
+    int TreeWidth() const { return treeWidth_; }
+    // A control by its name, or null.
+    HWND Control(std::string_view name) const;
+    // The hint a control shows, empty for none.
+    std::string Hint(HWND control) const;
+    FolderTree& Tree() { return *tree_; }
+    const win::TColorDialog& ColorDialogState() const { return ColorDialog; }
+
+    // Event handlers.
+    void FormShow();
+    void TreeViewClick();
+    void btnBrowseImageClick();
+    void btnRestoreImageClick();
+    void btnBrowseTextColorClick();
+    void btnRestoreTextColorClick();
+    void btnBrowseBckGrColorClick();
+    void btnRestoreBckGrColorClick();
+    void btnBrowseIconClick();
+    void btnRestoreIconClick();
+    void btnApplyClick();
+    void btnExitClick();
+    void SpeedButton1Click();
+    void sgIconsDrawCell(HDC dc, int column, int row, const RECT& cell, win::StringGrid::DrawState state);
+    void sgIconsSelectCell(int column, int row, bool& allow);
+
+    // FolderEditState over the controls.
+    std::string FolderPath() const override;
+    void SetFolderPath(const std::string& path) override;
+    std::string PicturePath() const override { return picturePath_; }
+    void SetPicturePath(const std::string& path) override { picturePath_ = path; }
+    std::string PictureHint() const override { return pictureHint_; }
+    void SetPictureHint(const std::string& hint) override { pictureHint_ = hint; }
+    const TJPEGImage* Picture() const override;
+    void SetPicture(const TJPEGImage& picture) override;
+    void ClearPicture() override { Image.Clear(); }
+    std::string IconPath() const override { return iconPath_; }
+    void SetIconPath(const std::string& path) override { iconPath_ = path; }
+    void SetIconPicture(const IconFile& icon) override;
+    void ClearIconPicture() override { imgIcon.Clear(); }
+    Color TextColor() const override { return textColor_; }
+    void SetTextColor(Color color) override;
+    Color TextBackgroundColor() const override { return textBackgroundColor_; }
+    void SetTextBackgroundColor(Color color) override;
+    bool CopyPicture() const override;
+    bool RestoreImageEnabled() const override;
+    void SetRestoreImageEnabled(bool enabled) override;
+    bool RestoreIconEnabled() const override;
+    void SetRestoreIconEnabled(bool enabled) override;
+
+    // Messages: the information message.
+    void ShowInformation(const std::string& text) override;
+
+    // The controls, by the names the rest of the program knows them by.
+    win::Panel pnlTree, pnlGlobalConfig, pnlConfig, pnlIcons, pnlTop, pnlImage, pnlBottom;
+    win::Splitter Splitter1;
+    HWND TreeView = nullptr;
+    HWND DriveComboBox = nullptr;
+    HWND GroupBox2 = nullptr, lblDir = nullptr;
+    win::SpeedButton SpeedButton1;
+    HWND GroupBox1 = nullptr;
+    win::PictureBox Image;
+    HWND btnBrowseImage = nullptr, chboxCopyImage = nullptr, btnRestoreImage = nullptr;
+    HWND GroupBox4 = nullptr, lblTextColor = nullptr, btnBrowseTextColor = nullptr, btnRestoreTextColor = nullptr;
+    HWND lblBckGrColor = nullptr, btnBrowseBckGrColor = nullptr, btnRestoreBckGrColor = nullptr;
+    HWND GroupBox3 = nullptr;
+    win::PictureBox imgIcon;
+    HWND btnBrowseIcon = nullptr, btnRestoreIcon = nullptr, btnApply = nullptr, btnExit = nullptr;
+    win::StringGrid sgIcons;
+    HWND hintWindow = nullptr;
+    std::unique_ptr<win::TreeImageList> TreeImageList;
+    std::unique_ptr<win::TreeImageList> imglstDefaultIcons;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void ShowException(const std::exception_ptr& error) override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    void CreateHints();
+    void ApplyLayout();
+    void OnCommand(int id);
+    LRESULT OnNotify(const NMHDR& header);
+    LRESULT OnColorStatic(HDC dc, HWND control);
+    void FillDriveList();
 
-    HWND hwnd_ = nullptr;
+    HINSTANCE instance_;
+    Platform& platform_;
+    win::Dialogs& dialogs_;
+    int dpi_;
+    std::string title_;
+    std::string executableFolder_;
+    bool quitOnClose_;
+    int treeWidth_;
+    int iconSize_;
+
+    win::UniqueFont font_;
+    win::UniqueFont boldFont_;
+    std::unique_ptr<win::FolderTreeView> tree_;
+    win::TOpenPictureDialog OpenPictureDialog;
+    win::TOpenPictureDialog opdlgIcon;
+    win::TColorDialog ColorDialog;
+    TAboutBox* aboutBox_ = nullptr;
+    std::vector<HWND> tabOrder_;
+    HWND lastFocus_ = nullptr;
+
+    // The editing state that is not a control's own property.
+    std::string picturePath_;
+    std::string pictureHint_;
+    std::string iconPath_;
+    std::string folderHint_;
+    Color textColor_;
+    Color textBackgroundColor_;
+    std::wstring hintBuffer_;
 };
+
+// A colour of the GUI as RGB: a system colour reference gives the system
+// colour's current value.
+COLORREF ResolveColor(Color color);
 
 }  // namespace quorvane

@@ -1,0 +1,28 @@
+# Fails unless the executable imports only DLLs that come with Windows, so
+# the program runs from a single copied file.
+#   cmake -DEXE=... -DOBJDUMP=... -P CheckImports.cmake
+cmake_minimum_required(VERSION 3.25)
+execute_process(COMMAND "${OBJDUMP}" -p "${EXE}" OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${EXE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" entries "${dump}")
+if(NOT entries)
+    message(FATAL_ERROR "no imports found in ${EXE}")
+endif()
+set(system advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msimg32.dll msvcrt.dll ole32.dll
+    oleaut32.dll shell32.dll user32.dll uxtheme.dll shlwapi.dll version.dll)
+set(bad "")
+foreach(entry IN LISTS entries)
+    string(REPLACE "DLL Name: " "" dll "${entry}")
+    string(STRIP "${dll}" dll)
+    string(TOLOWER "${dll}" lower)
+    if(lower IN_LIST system)
+        message(STATUS "imports ${dll}")
+    else()
+        list(APPEND bad "${dll}")
+    endif()
+endforeach()
+if(bad)
+    message(FATAL_ERROR "imports DLLs that do not come with Windows: ${bad}")
+endif()

@@ -1,0 +1,186 @@
+#include "tests/gui/GuiSupport.h"
+
+#include <map>
+
+#include "platform/win32/Handle.h"
+#include "platform/win32/WinText.h"
+#include "ui/Window.h"
+
+namespace quorvane::test {
+
+void Pump(TfrmMain* form) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (form && form->PreTranslateMessage(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, TfrmMain* form, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Pump(form);
+        if (done()) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+namespace {
+
+std::map<UINT_PTR, ModalScript*>& Scripts() {
+    static std::map<UINT_PTR, ModalScript*> scripts;
+    return scripts;
+}
+
+BOOL CALLBACK CloseOwnedWindow(HWND hwnd, LPARAM) {
+    if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER)) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+struct DialogSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOwnedDialog(HWND hwnd, LPARAM data) {
+    auto& search = *reinterpret_cast<DialogSearch*>(data);
+    wchar_t name[32] = {};
+    GetClassNameW(hwnd, name, 32);
+    if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == search.owner && std::wstring(name) == L"#32770") {
+        search.found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+ModalScript::ModalScript(std::vector<std::function<bool()>> steps, DWORD timeoutMs)
+    : steps_(std::move(steps)), deadline_(GetTickCount() + timeoutMs), timer_(SetTimer(nullptr, 0, 20, Tick)) {
+    Scripts()[timer_] = this;
+}
+
+ModalScript::~ModalScript() {
+    KillTimer(nullptr, timer_);
+    Scripts().erase(timer_);
+}
+
+void CALLBACK ModalScript::Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    const auto it = Scripts().find(id);
+    if (it == Scripts().end()) return;
+    ModalScript& script = *it->second;
+    if (script.Finished() || script.timedOut_) return;
+    if (static_cast<LONG>(GetTickCount() - script.deadline_) > 0) {
+        script.timedOut_ = true;
+        ADD_FAILURE() << "a modal step did not complete in time";
+        // Whatever is open is closed, so the test run goes on.
+        EnumThreadWindows(GetCurrentThreadId(), CloseOwnedWindow, 0);
+        return;
+    }
+    if (script.steps_[script.next_]()) ++script.next_;
+}
+
+HWND FindOwnedDialog(HWND owner) {
+    DialogSearch search{owner, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchOwnedDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string Text(HWND hwnd) { return win::WindowText(hwnd); }
+
+LayoutRect RectOf(HWND hwnd) { return win::RectInParent(hwnd); }
+
+std::string Describe(const LayoutRect& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.width) + "x" +
+           std::to_string(r.height);
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    WriteText(path, std::string(bytes.begin(), bytes.end()));
+}
+
+std::vector<uint8_t> SolidBmp(int width, int height, uint32_t rgb) {
+    const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) / 4 * 4;
+    const uint32_t pixels = stride * static_cast<uint32_t>(height);
+    std::vector<uint8_t> b;
+    auto put16 = [&b](uint32_t v) {
+        b.push_back(static_cast<uint8_t>(v));
+        b.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    auto put32 = [&put16](uint32_t v) {
+        put16(v & 0xFFFF);
+        put16(v >> 16);
+    };
+    b.push_back('B');
+    b.push_back('M');
+    put32(54 + pixels);
+    put32(0);
+    put32(54);
+    put32(40);
+    put32(static_cast<uint32_t>(width));
+    put32(static_cast<uint32_t>(height));
+    put16(1);
+    put16(24);
+    put32(0);
+    put32(pixels);
+    put32(2835);
+    put32(2835);
+    put32(0);
+    put32(0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            b.push_back(static_cast<uint8_t>(rgb));
+            b.push_back(static_cast<uint8_t>(rgb >> 8));
+            b.push_back(static_cast<uint8_t>(rgb >> 16));
+        }
+        for (uint32_t pad = static_cast<uint32_t>(width) * 3; pad < stride; ++pad) b.push_back(0);
+    }
+    return b;
+}
+
+void MainWindowTest::TearDown() {
+    form.reset();
+    Pump();
+}
+
+void MainWindowTest::Create(int dpi) {
+    TfrmMain::Options options;
+    options.dpi = dpi;
+    options.executablePath = temp / "quorvane.exe";
+    options.quitOnClose = false;
+    form = std::make_unique<TfrmMain>(GetModuleHandleW(nullptr), platform, dialogs, options);
+}
+
+void MainWindowTest::CreateShown(int dpi) {
+    Create(dpi);
+    ShowWindow(form->hwnd(), SW_SHOW);
+    UpdateWindow(form->hwnd());
+    Pump(form.get());
+}
+
+void MainWindowTest::SetClientSize(int width, int height) {
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(form->hwnd(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(form->hwnd(), GWL_EXSTYLE)));
+    SetWindowPos(form->hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(form->hwnd(), &client);
+    // A window manager may adjust the frame; correct once by what is left.
+    if (client.right != width || client.bottom != height) {
+        RECT w;
+        GetWindowRect(form->hwnd(), &w);
+        SetWindowPos(form->hwnd(), nullptr, 0, 0, w.right - w.left + width - client.right,
+                     w.bottom - w.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    Pump(form.get());
+}
+
+void MainWindowTest::Click(HWND button) {
+    SendMessageW(button, BM_CLICK, 0, 0);
+    Pump(form.get());
+}
+
+}  // namespace quorvane::test

@@ -1,0 +1,540 @@
+// Every handler of the window wired to its control and doing its part:
+// clicks on the real buttons, the tree and the icon column, with dialogs
+// answering from a script, against real files in a temporary folder.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "folder_settings/Bitmap.h"
+#include "folder_settings/Jpeg.h"
+#include "folder_settings/SettingsFile.h"
+#include "folder_settings/UiTexts.h"
+#include "platform/ProfileFile.h"
+#include "platform/win32/Handle.h"
+#include "platform/win32/WinText.h"
+#include "tests/gui/GuiSupport.h"
+#include "tests/host/IconBuilder.h"
+#include "ui/Unit_About.h"
+
+namespace quorvane::test {
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+
+std::string Ini(const std::string& folder, const char* section, const char* key) {
+    win::Win32Platform platform;
+    return platform.ProfileRead(folder + "desktop.ini", section, key, "<none>");
+}
+
+class Handlers : public MainWindowTest {
+protected:
+    std::string MakeIcon(const std::string& name, uint32_t rgb = 0x00FF00) {
+        const std::string path = temp / name;
+        WriteBytes(path, BuildIcon(IconSpec{32, 32, 32, false, rgb}));
+        return path;
+    }
+    std::string MakeBmp(const std::string& name, int width, int height, uint32_t rgb) {
+        const std::string path = temp / name;
+        WriteBytes(path, SolidBmp(width, height, rgb));
+        return path;
+    }
+};
+
+// --- the picture ------------------------------------------------------------
+
+TEST_F(Handlers, PictureButtonLoadsTheChosenFileIntoThePreview) {
+    CreateShown();
+    SetClientSize(508, 408);
+    const std::string bmp = MakeBmp("scan.bmp", 50, 40, 0xFF0000);
+    form->SetRestoreImageEnabled(false);
+    dialogs.openAnswers = {bmp};
+    Click(form->btnBrowseImage);
+
+    ASSERT_EQ(dialogs.openCalls.size(), 1u);
+    EXPECT_EQ(dialogs.openCalls[0].filter, "All (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp;");
+    EXPECT_TRUE(dialogs.openCalls[0].picturePreview);
+    EXPECT_EQ(dialogs.openCalls[0].startName, "");
+    EXPECT_TRUE(dialogs.errors.empty());
+    ASSERT_NE(form->Picture(), nullptr);
+    EXPECT_EQ(form->Picture()->Width(), 50);
+    EXPECT_EQ(form->PicturePath(), bmp);
+    EXPECT_EQ(form->PictureHint(), bmp);
+    EXPECT_TRUE(form->RestoreImageEnabled());
+    // Smaller than the box: its own size, centred.
+    EXPECT_EQ(form->Image.PictureRect(), (LayoutRect{57, 31, 50, 40}));
+
+    // The picture is on the screen.
+    RedrawWindow(form->Image.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const HDC dc = GetDC(form->Image.hwnd());
+    EXPECT_EQ(GetPixel(dc, 57 + 25, 31 + 20), kRed);
+    EXPECT_EQ(GetPixel(dc, 2, 2), GetSysColor(COLOR_BTNFACE));
+    ReleaseDC(form->Image.hwnd(), dc);
+
+    // The dialog offers the last file the next time; cancelling changes nothing.
+    dialogs.openAnswers = {std::nullopt};
+    Click(form->btnBrowseImage);
+    EXPECT_EQ(dialogs.openCalls[1].startName, bmp);
+    EXPECT_EQ(form->PicturePath(), bmp);
+    EXPECT_NE(form->Picture(), nullptr);
+}
+
+TEST_F(Handlers, ALargePictureIsScaledDownToTheBox) {
+    Create();
+    SetClientSize(508, 408);
+    const std::string tall = MakeBmp("tall.bmp", 100, 300, 0x0000FF);
+    dialogs.openAnswers = {tall};
+    Click(form->btnBrowseImage);
+    EXPECT_EQ(form->Image.PictureRect(), (LayoutRect{65, 0, 34, 103}));
+    // In a bigger box it fits at its own size.
+    SetClientSize(708, 608);
+    EXPECT_EQ(form->Image.PictureRect(), (LayoutRect{132, 1, 100, 300}));
+}
+
+TEST_F(Handlers, AJpegPictureIsHeldAsJpegAndDrawn) {
+    CreateShown();
+    SetClientSize(508, 408);
+    // A JPEG made the way the program makes one: from a bitmap, encoded.
+    const std::string bmp = MakeBmp("source.bmp", 40, 30, 0x0000FF);
+    TBitmap bitmap;
+    bitmap.LoadFromFile(platform, bmp);
+    TJPEGImage jpeg;
+    jpeg.Assign(bitmap);
+    const std::string path = temp / "photo.jpg";
+    jpeg.SaveToFile(platform, path);
+
+    dialogs.openAnswers = {path};
+    Click(form->btnBrowseImage);
+    ASSERT_NE(form->Picture(), nullptr);
+    EXPECT_FALSE(form->Picture()->Data().empty());
+    EXPECT_EQ(form->Image.PictureRect(), (LayoutRect{62, 36, 40, 30}));
+    RedrawWindow(form->Image.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const HDC dc = GetDC(form->Image.hwnd());
+    const COLORREF middle = GetPixel(dc, 62 + 20, 36 + 15);
+    ReleaseDC(form->Image.hwnd(), dc);
+    EXPECT_LT(GetRValue(middle), 30);
+    EXPECT_LT(GetGValue(middle), 30);
+    EXPECT_GT(GetBValue(middle), 220);
+}
+
+TEST_F(Handlers, APictureThatFailsToLoadShowsTheErrorAndChangesNothing) {
+    Create();
+    const std::string good = MakeBmp("good.bmp", 20, 20, 0x00FF00);
+    dialogs.openAnswers = {good, temp / "missing.jpg"};
+    Click(form->btnBrowseImage);
+    Click(form->btnBrowseImage);
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0].caption, "quorvane");
+    EXPECT_EQ(dialogs.errors[0].text.rfind("Cannot open file \"" + temp / "missing.jpg" + "\". ", 0), 0u)
+        << dialogs.errors[0].text;
+    EXPECT_EQ(dialogs.errors[0].text.back(), '.');
+    EXPECT_EQ(form->PicturePath(), good);
+    EXPECT_EQ(form->Picture()->Width(), 20);
+}
+
+// --- the colours -------------------------------------------------------------
+
+TEST_F(Handlers, ColourButtonsShareOneDialogThatStartsFromTheLastChoice) {
+    Create();
+    // A folder whose text colour is red does not start the dialog at red.
+    form->SetTextColor(kRed);
+    dialogs.colorAnswers = {kGreen, std::nullopt, RGB(1, 2, 3)};
+
+    Click(form->btnBrowseTextColor);
+    ASSERT_EQ(dialogs.colorStarts.size(), 1u);
+    EXPECT_EQ(dialogs.colorStarts[0], RGB(0, 0, 0));
+    EXPECT_EQ(form->TextColor(), kGreen);
+
+    // The other button starts from the colour just chosen; cancel changes nothing.
+    Click(form->btnBrowseBckGrColor);
+    EXPECT_EQ(dialogs.colorStarts[1], kGreen);
+    EXPECT_EQ(form->TextBackgroundColor(), 0x80000000u | COLOR_WINDOWTEXT);
+    // The custom colours chosen in the first run are kept.
+    EXPECT_EQ(dialogs.customStarts[1][0], kGreen);
+
+    Click(form->btnBrowseBckGrColor);
+    EXPECT_EQ(dialogs.colorStarts[2], kGreen);
+    EXPECT_EQ(form->TextBackgroundColor(), RGB(1, 2, 3));
+    EXPECT_EQ(form->TextColor(), kGreen);
+    EXPECT_EQ(form->ColorDialogState().Color(), RGB(1, 2, 3));
+}
+
+TEST_F(Handlers, ColourLabelsDrawTheirCaptionsInTheirColours) {
+    Create();
+    form->SetTextColor(kRed);
+    form->SetTextBackgroundColor(kGreen);
+    const HDC dc = CreateCompatibleDC(nullptr);
+    // The labels ask their group box, which asks the window.
+    SendMessageW(form->GroupBox4, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(form->lblTextColor));
+    EXPECT_EQ(GetTextColor(dc), kRed);
+    SendMessageW(form->GroupBox4, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(form->lblBckGrColor));
+    EXPECT_EQ(GetTextColor(dc), kGreen);
+    // A system colour reference shows that colour's current value.
+    form->SetTextColor(0x80000000u | COLOR_WINDOWTEXT);
+    SendMessageW(form->GroupBox4, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(form->lblTextColor));
+    EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_WINDOWTEXT));
+    DeleteDC(dc);
+}
+
+// --- the icon ------------------------------------------------------------------
+
+TEST_F(Handlers, IconButtonLoadsAnIconAndOnlyThenSetsThePath) {
+    Create();
+    const std::string icon = MakeIcon("a.ico");
+    form->SetRestoreIconEnabled(false);
+    dialogs.openAnswers = {icon};
+    Click(form->btnBrowseIcon);
+    ASSERT_EQ(dialogs.openCalls.size(), 1u);
+    EXPECT_EQ(dialogs.openCalls[0].filter, "Icons (*.ico)|*.ico");
+    EXPECT_TRUE(dialogs.openCalls[0].picturePreview);
+    EXPECT_TRUE(dialogs.errors.empty());
+    ASSERT_NE(form->imgIcon.Picture(), nullptr);
+    EXPECT_NE(dynamic_cast<win::IconGraphic*>(form->imgIcon.Picture()), nullptr);
+    EXPECT_EQ(form->imgIcon.Picture()->Width(), GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(form->IconPath(), icon);
+    // The restore button is not the icon button's business.
+    EXPECT_FALSE(form->RestoreIconEnabled());
+    // A 32 x 32 icon is centred in the 64 x 64 box.
+    EXPECT_EQ(form->imgIcon.PictureRect(), (LayoutRect{16, 16, 32, 32}));
+
+    dialogs.openAnswers = {std::nullopt};
+    Click(form->btnBrowseIcon);
+    EXPECT_EQ(dialogs.openCalls[1].startName, icon);
+    EXPECT_EQ(form->IconPath(), icon);
+}
+
+TEST_F(Handlers, IconButtonTakesThePictureKindFromTheExtensionInAnyCase) {
+    Create();
+    const std::string upper = MakeIcon("B.ICO");
+    const std::string bmp = MakeBmp("Picture.BmP", 80, 20, 0xFF0000);
+    dialogs.openAnswers = {upper, bmp};
+    Click(form->btnBrowseIcon);
+    EXPECT_NE(dynamic_cast<win::IconGraphic*>(form->imgIcon.Picture()), nullptr);
+    EXPECT_EQ(form->IconPath(), upper);
+    Click(form->btnBrowseIcon);
+    ASSERT_NE(dynamic_cast<win::BitmapGraphic*>(form->imgIcon.Picture()), nullptr);
+    EXPECT_EQ(form->imgIcon.PictureRect(), (LayoutRect{0, 24, 64, 16}));
+    EXPECT_EQ(form->IconPath(), bmp);
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(Handlers, IconButtonLoadsMetafiles) {
+    Create();
+    const std::string emf = temp / "drawing.emf";
+    {
+        // 20 x 10 mm at 96 dots per inch: 76 x 38 pixels.
+        const RECT frame{0, 0, 2000, 1000};
+        const HDC dc = CreateEnhMetaFileW(nullptr, win::Wide(emf).c_str(), &frame, nullptr);
+        ASSERT_NE(dc, nullptr);
+        Rectangle(dc, 0, 0, 50, 25);
+        DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+    }
+    dialogs.openAnswers = {emf};
+    Click(form->btnBrowseIcon);
+    EXPECT_TRUE(dialogs.errors.empty()) << (dialogs.errors.empty() ? "" : dialogs.errors[0].text);
+    ASSERT_NE(dynamic_cast<win::MetafileGraphic*>(form->imgIcon.Picture()), nullptr);
+    EXPECT_NEAR(form->imgIcon.Picture()->Width(), 76, 1);
+    EXPECT_EQ(form->IconPath(), emf);
+
+    // A Windows metafile without its placeable header is not a picture.
+    const std::string wmf = MakeBmp("plain.wmf", 4, 4, 0);
+    dialogs.openAnswers = {wmf};
+    Click(form->btnBrowseIcon);
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0].text, "Metafile is not valid.");
+    EXPECT_EQ(form->IconPath(), emf);
+}
+
+TEST_F(Handlers, AFailedIconLoadLeavesTheFormerIconAndPath) {
+    Create();
+    const std::string icon = MakeIcon("good.ico");
+    const std::string text = temp / "notes.txt";
+    WriteText(text, "hello");
+    const std::string corrupt = temp / "bad.ico";
+    WriteText(corrupt, "not an icon at all");
+    const std::string bare = temp / "iconfile";
+    WriteText(bare, "x");
+    dialogs.openAnswers = {icon, text, corrupt, bare, temp / "gone.ico"};
+    Click(form->btnBrowseIcon);
+    win::Graphic* const before = form->imgIcon.Picture();
+    ASSERT_NE(before, nullptr);
+
+    for (int i = 0; i < 4; ++i) {
+        Click(form->btnBrowseIcon);
+        EXPECT_EQ(form->imgIcon.Picture(), before);
+        EXPECT_EQ(form->IconPath(), icon);
+    }
+    ASSERT_EQ(dialogs.errors.size(), 4u);
+    // Ends in ")": no full stop is added.
+    EXPECT_EQ(dialogs.errors[0].text, "Unknown picture file extension (.txt)");
+    EXPECT_EQ(dialogs.errors[1].text, "Icon image is not valid.");
+    EXPECT_EQ(dialogs.errors[2].text, "Unknown picture file extension (.)");
+    EXPECT_EQ(dialogs.errors[3].text.rfind("Cannot open file \"" + temp / "gone.ico" + "\". ", 0), 0u);
+    for (const auto& error : dialogs.errors) EXPECT_EQ(error.caption, "quorvane");
+}
+
+// --- apply, restore, exit -------------------------------------------------------
+
+TEST_F(Handlers, ApplyAndRestoreButtonsWithoutAFolderSaySo) {
+    Create();
+    for (HWND button : {form->btnApply, form->btnRestoreImage, form->btnRestoreTextColor,
+                        form->btnRestoreBckGrColor, form->btnRestoreIcon}) {
+        dialogs.informations.clear();
+        Click(button);
+        ASSERT_EQ(dialogs.informations.size(), 1u) << Text(button);
+        EXPECT_EQ(dialogs.informations[0].caption, "quorvane");
+        EXPECT_EQ(dialogs.informations[0].text, text::kNoFolderSelected);
+    }
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(Handlers, EachRestoreButtonRemovesItsOwnSetting) {
+    Create();
+    const std::string folder = temp.path();
+    WriteText(folder + "desktop.ini",
+              "[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\n"
+              "iconarea_image=C:\\pic.jpg\r\n"
+              "IconArea_Text=0x000000FF\r\n"
+              "IconArea_TextBackground=0x0000FF00\r\n"
+              "[.ShellClassInfo]\r\n"
+              "IconFile=C:\\a.ico\r\n"
+              "IconIndex=0\r\n");
+    form->SetFolderPath(folder);
+    const char* area = settings::kIconAreaSection;
+
+    Click(form->btnRestoreTextColor);
+    EXPECT_EQ(Ini(folder, area, settings::kTextColorKey), "<none>");
+    EXPECT_EQ(Ini(folder, area, settings::kTextBackgroundKey), "0x0000FF00");
+    EXPECT_EQ(form->TextColor(), kBlack);
+
+    Click(form->btnRestoreBckGrColor);
+    EXPECT_EQ(Ini(folder, area, settings::kTextBackgroundKey), "<none>");
+    EXPECT_EQ(Ini(folder, area, settings::kPictureKey), "C:\\pic.jpg");
+    EXPECT_EQ(form->TextBackgroundColor(), kWhite);
+
+    Click(form->btnRestoreImage);
+    EXPECT_EQ(Ini(folder, area, settings::kPictureKey), "<none>");
+    EXPECT_EQ(Ini(folder, settings::kClassInfoSection, settings::kIconFileKey), "C:\\a.ico");
+    EXPECT_FALSE(form->RestoreImageEnabled());
+
+    Click(form->btnRestoreIcon);
+    EXPECT_EQ(Ini(folder, settings::kClassInfoSection, settings::kIconFileKey), "<none>");
+    EXPECT_FALSE(form->RestoreIconEnabled());
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_TRUE(dialogs.informations.empty());
+}
+
+TEST_F(Handlers, ApplyWritesTheEditedStateIntoTheFolder) {
+    Create();
+    form->SetFolderPath(temp.path());
+    dialogs.colorAnswers = {kRed};
+    Click(form->btnBrowseTextColor);
+    // Nothing is written before "Применить".
+    EXPECT_EQ(Ini(temp.path(), settings::kIconAreaSection, settings::kTextColorKey), "<none>");
+    Click(form->btnApply);
+    EXPECT_TRUE(dialogs.errors.empty()) << (dialogs.errors.empty() ? "" : dialogs.errors[0].text);
+    EXPECT_EQ(Ini(temp.path(), settings::kIconAreaSection, settings::kTextColorKey), "0x000000FF");
+}
+
+TEST_F(Handlers, ExitClosesTheWindowWithoutWriting) {
+    CreateShown();
+    form->SetFolderPath(temp.path());
+    dialogs.colorAnswers = {kRed};
+    Click(form->btnBrowseTextColor);
+    const HWND window = form->hwnd();
+    Click(form->btnExit);
+    EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); }));
+    EXPECT_FALSE(platform.FileExists(temp / "desktop.ini"));
+}
+
+// --- the tree ------------------------------------------------------------------
+
+TEST_F(Handlers, AClickInTheTreeMakesTheClickedFolderCurrent) {
+    CreateShown();
+    SetClientSize(508, 408);
+    MakeFolder(temp / "Photos");
+    MakeFolder(temp / "Photos\\2006");
+    WriteText(temp / "Photos\\desktop.ini",
+              "[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\nIconArea_Text=0x000000FF\r\n");
+    std::string rootText = temp.path();
+    rootText.pop_back();
+    FolderTree& tree = form->Tree();
+    const NodeId root = tree.AddRoot(rootText);
+    const NodeId photos = tree.AddChild(root, "Photos");
+    TreeView_Expand(form->TreeView, win::FolderTreeView::Item(root), TVE_EXPAND);
+    Pump(form.get());
+
+    RECT item{};
+    ASSERT_TRUE(TreeView_GetItemRect(form->TreeView, win::FolderTreeView::Item(photos), &item, TRUE));
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    // The tree waits for the release before it reports the click.
+    PostMessageW(form->TreeView, WM_LBUTTONUP, 0, at);
+    SendMessageW(form->TreeView, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ASSERT_TRUE(PumpUntil([this] { return !form->FolderPath().empty(); }, form.get()));
+
+    EXPECT_EQ(form->FolderPath(), temp / "Photos\\");
+    EXPECT_EQ(form->Hint(form->lblDir), temp / "Photos\\");
+    EXPECT_EQ(form->TextColor(), kRed);
+    EXPECT_EQ(tree.Text(tree.FirstChild(photos)), "2006");
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+// --- start-up and the icon library ---------------------------------------------
+
+TEST_F(Handlers, FormShowBuildsTheDrivesAndReadsTheIconLibrary) {
+    MakeFolder(temp / "Icons");
+    WriteBytes(temp / "Icons\\a.ico", BuildIcon(IconSpec{32, 32, 32, false, 0xFF0000}));
+    WriteBytes(temp / "Icons\\B.ICO", BuildIcon(IconSpec{32, 32, 32, false, 0x0000FF}));
+    WriteText(temp / "Icons\\notes.txt", "not an icon");
+    Create();
+    form->Show(SW_SHOW);
+    Pump(form.get());
+
+    EXPECT_TRUE(dialogs.errors.empty()) << (dialogs.errors.empty() ? "" : dialogs.errors[0].text);
+    EXPECT_TRUE(IsWindowVisible(form->hwnd()));
+    const NodeId first = form->Tree().FirstRoot();
+    ASSERT_NE(first, kNoNode);
+    EXPECT_EQ(form->Tree().Text(first).size(), 2u);
+    EXPECT_EQ(form->FolderPath(), form->Tree().Text(first) + "\\");
+    EXPECT_EQ(form->sgIcons.RowCount(), 2);
+    EXPECT_EQ(form->imglstDefaultIcons->Count(), 2);
+    for (int row = 0; row < 2; ++row) {
+        const std::string cell = form->sgIcons.CellText(row);
+        EXPECT_TRUE(cell == temp / "Icons\\a.ico" || cell == temp / "Icons\\B.ICO") << cell;
+    }
+}
+
+TEST_F(Handlers, FormShowWithoutAnIconLibraryIsQuiet) {
+    Create();
+    form->Show(SW_SHOW);
+    Pump(form.get());
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_EQ(form->sgIcons.RowCount(), 1);
+    EXPECT_EQ(form->imglstDefaultIcons->Count(), 0);
+}
+
+TEST_F(Handlers, AFailureInFormShowIsShownAndTheWindowOpensAnyway) {
+    MakeFolder(temp / "Icons");
+    WriteText(temp / "Icons\\broken.ico", "garbage");
+    Create();
+    form->Show(SW_SHOW);
+    Pump(form.get());
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0].caption, "quorvane");
+    EXPECT_EQ(dialogs.errors[0].text, "Icon image is not valid.");
+    EXPECT_TRUE(IsWindowVisible(form->hwnd()));
+    // The drives were in place before the library failed.
+    EXPECT_NE(form->Tree().FirstRoot(), kNoNode);
+}
+
+TEST_F(Handlers, PickingACellMakesItsIconTheFolderIcon) {
+    MakeFolder(temp / "Icons");
+    WriteBytes(temp / "Icons\\one.ico", BuildIcon(IconSpec{32, 32, 32, false, 0xFF0000}));
+    WriteBytes(temp / "Icons\\two.ico", BuildIcon(IconSpec{32, 32, 32, false, 0x00FF00}));
+    WriteBytes(temp / "Icons\\three.ico", BuildIcon(IconSpec{32, 32, 32, false, 0x0000FF}));
+    Create();
+    form->Show(SW_SHOW);
+    Pump(form.get());
+    ASSERT_EQ(form->sgIcons.RowCount(), 3);
+    const HWND grid = form->sgIcons.hwnd();
+    form->SetRestoreIconEnabled(false);
+
+    // A click on the second cell.
+    SendMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 48 + 10));
+    EXPECT_EQ(form->sgIcons.Row(), 1);
+    EXPECT_EQ(form->IconPath(), form->sgIcons.CellText(1));
+    EXPECT_NE(form->imgIcon.Picture(), nullptr);
+    EXPECT_FALSE(form->RestoreIconEnabled());
+    EXPECT_EQ(GetFocus(), grid);
+
+    // Clicking the current cell again picks its icon again.
+    form->SetIconPath("");
+    form->ClearIconPicture();
+    SendMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 48 + 10));
+    EXPECT_EQ(form->IconPath(), form->sgIcons.CellText(1));
+    EXPECT_NE(form->imgIcon.Picture(), nullptr);
+
+    // The arrow keys pick each icon in turn.
+    SendMessageW(grid, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(form->sgIcons.Row(), 2);
+    EXPECT_EQ(form->IconPath(), form->sgIcons.CellText(2));
+    SendMessageW(grid, WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(form->IconPath(), form->sgIcons.CellText(0));
+    // Past the end nothing moves and nothing is picked.
+    form->SetIconPath("");
+    SendMessageW(grid, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(form->IconPath(), "");
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(Handlers, APickThatFailsKeepsTheCurrentCell) {
+    MakeFolder(temp / "Icons");
+    WriteBytes(temp / "Icons\\one.ico", BuildIcon(IconSpec{32, 32, 32, false, 0xFF0000}));
+    WriteBytes(temp / "Icons\\two.ico", BuildIcon(IconSpec{32, 32, 32, false, 0x00FF00}));
+    Create();
+    form->Show(SW_SHOW);
+    Pump(form.get());
+    ASSERT_EQ(form->sgIcons.RowCount(), 2);
+    const std::string second = form->sgIcons.CellText(1);
+    WriteText(second, "deleted and replaced by garbage");
+    SendMessageW(form->sgIcons.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 48 + 10));
+    EXPECT_EQ(form->sgIcons.Row(), 0);
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0].text, "Icon image is not valid.");
+    // The path is set before the load, so it names the failed file.
+    EXPECT_EQ(form->IconPath(), second);
+}
+
+TEST_F(Handlers, GridCellsAreWhiteWithTheIconInTheMiddle) {
+    MakeFolder(temp / "Icons");
+    WriteBytes(temp / "Icons\\red.ico", BuildIcon(IconSpec{32, 32, 32, false, 0xFF0000}));
+    Create();
+    form->Show(SW_SHOW);
+    Pump(form.get());
+    SetFocus(form->TreeView);
+    const HWND grid = form->sgIcons.hwnd();
+    RedrawWindow(grid, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const HDC dc = GetDC(grid);
+    EXPECT_EQ(GetPixel(dc, 2, 2), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, 24, 24), kRed);
+    EXPECT_EQ(GetPixel(dc, 45, 45), RGB(255, 255, 255));
+    ReleaseDC(grid, dc);
+}
+
+// --- the about box --------------------------------------------------------------
+
+TEST_F(Handlers, TheToolButtonShowsTheAboutBoxModally) {
+    CreateShown();
+    TAboutBox about(form->hwnd(), 96);
+    form->SetAboutBox(&about);
+    bool mainDisabled = false;
+    bool escapeIgnored = false;
+    ModalScript script({
+        [&] {
+            if (!IsWindowVisible(about.hwnd())) return false;
+            mainDisabled = !IsWindowEnabled(form->hwnd());
+            EXPECT_EQ(Text(about.hwnd()), "О программе...");
+            PostMessageW(about.OKButton(), WM_KEYDOWN, VK_ESCAPE, 0);
+            return true;
+        },
+        [&] {
+            escapeIgnored = IsWindowVisible(about.hwnd()) != FALSE;
+            PostMessageW(about.OKButton(), WM_KEYDOWN, VK_RETURN, 0);
+            return true;
+        },
+    });
+    Click(form->SpeedButton1.hwnd());
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(mainDisabled);
+    EXPECT_TRUE(escapeIgnored);
+    EXPECT_FALSE(IsWindowVisible(about.hwnd()));
+    EXPECT_TRUE(IsWindowEnabled(form->hwnd()));
+    form->SetAboutBox(nullptr);
+}
+
+}  // namespace
+}  // namespace quorvane::test

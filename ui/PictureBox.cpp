@@ -1,0 +1,197 @@
+#include "ui/PictureBox.h"
+
+#include <cstring>
+#include <vector>
+
+#include "folder_settings/Bitmap.h"
+#include "folder_settings/SettingsFile.h"
+#include "platform/Errors.h"
+#include "platform/Utf.h"
+#include "ui/PictureFit.h"
+#include "ui/TreeImageList.h"
+
+namespace quorvane::win {
+namespace {
+
+constexpr wchar_t kPictureClass[] = L"QuorvaneImage";
+constexpr char kUnknownExtension[] = "Unknown picture file extension (.%s)";
+constexpr char kInvalidMetafile[] = "Metafile is not valid";
+constexpr char kOpenError[] = "Cannot open file \"%s\". %s";
+
+constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
+constexpr size_t kPlaceableHeaderSize = 22;
+constexpr int kHundredthMillimetresPerInch = 2540;
+
+uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
+int16_t S16(const std::vector<uint8_t>& b, size_t at) { return static_cast<int16_t>(U16(b, at)); }
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<uint32_t>(U16(b, at)) | (static_cast<uint32_t>(U16(b, at + 2)) << 16);
+}
+int32_t S32(const std::vector<uint8_t>& b, size_t at) { return static_cast<int32_t>(U32(b, at)); }
+
+std::vector<uint8_t> ReadFile(Platform& platform, const std::string& path) {
+    std::vector<uint8_t> bytes;
+    const FileResult result = platform.ReadWholeFile(path, bytes);
+    if (!result.ok) throw EFOpenError(FormatText(kOpenError, {path, result.error}));
+    return bytes;
+}
+
+std::unique_ptr<Graphic> LoadEnhancedMetafile(const std::vector<uint8_t>& bytes, int dpi) {
+    // ENHMETAHEADER: record type, size, bounds, frame (0.01 mm), signature.
+    if (bytes.size() < 88 || U32(bytes, 0) != EMR_HEADER || U32(bytes, 40) != ENHMETA_SIGNATURE) {
+        throw EInvalidGraphic(kInvalidMetafile);
+    }
+    UniqueEnhMetafile metafile(SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data()));
+    if (!metafile) throw EInvalidGraphic(kInvalidMetafile);
+    const int width = MulDiv(S32(bytes, 32) - S32(bytes, 24), dpi, kHundredthMillimetresPerInch);
+    const int height = MulDiv(S32(bytes, 36) - S32(bytes, 28), dpi, kHundredthMillimetresPerInch);
+    return std::make_unique<MetafileGraphic>(std::move(metafile), width, height);
+}
+
+// A Windows metafile needs the placeable header in front: it alone says how
+// large the picture is.
+std::unique_ptr<Graphic> LoadWindowsMetafile(const std::vector<uint8_t>& bytes, int dpi) {
+    if (bytes.size() <= kPlaceableHeaderSize + 18 || U32(bytes, 0) != kPlaceableKey) {
+        throw EInvalidGraphic(kInvalidMetafile);
+    }
+    const int left = S16(bytes, 6);
+    const int top = S16(bytes, 8);
+    const int right = S16(bytes, 10);
+    const int bottom = S16(bytes, 12);
+    const int inch = U16(bytes, 14);
+    if (inch == 0 || right <= left || bottom <= top) throw EInvalidGraphic(kInvalidMetafile);
+    METAFILEPICT picture{};
+    picture.mm = MM_ANISOTROPIC;
+    picture.xExt = MulDiv(right - left, kHundredthMillimetresPerInch, inch);
+    picture.yExt = MulDiv(bottom - top, kHundredthMillimetresPerInch, inch);
+    UniqueEnhMetafile metafile(SetWinMetaFileBits(static_cast<UINT>(bytes.size() - kPlaceableHeaderSize),
+                                                  bytes.data() + kPlaceableHeaderSize, nullptr, &picture));
+    if (!metafile) throw EInvalidGraphic(kInvalidMetafile);
+    return std::make_unique<MetafileGraphic>(std::move(metafile), MulDiv(right - left, dpi, inch),
+                                             MulDiv(bottom - top, dpi, inch));
+}
+
+}  // namespace
+
+void DrawDib(HDC dc, const RECT& target, const Dib& image) {
+    if (image.Empty()) return;
+    std::vector<uint8_t> buffer(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD), 0);
+    auto* info = reinterpret_cast<BITMAPINFO*>(buffer.data());
+    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info->bmiHeader.biWidth = image.width;
+    info->bmiHeader.biHeight = -image.height;  // rows run top down
+    info->bmiHeader.biPlanes = 1;
+    info->bmiHeader.biBitCount = static_cast<WORD>(image.bitsPerPixel);
+    info->bmiHeader.biCompression = BI_RGB;
+    if (image.bitsPerPixel == 8) {
+        const size_t colours = image.palette.size() < 256 ? image.palette.size() : 256;
+        info->bmiHeader.biClrUsed = static_cast<DWORD>(colours);
+        std::memcpy(info->bmiColors, image.palette.data(), colours * sizeof(RGBQUAD));
+    }
+    const int oldMode = SetStretchBltMode(dc, HALFTONE);
+    POINT oldOrigin;
+    SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+    StretchDIBits(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, 0, 0,
+                  image.width, image.height, image.pixels.data(), info, DIB_RGB_COLORS, SRCCOPY);
+    SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+    SetStretchBltMode(dc, oldMode);
+}
+
+void JpegGraphic::Draw(HDC dc, const RECT& target) {
+    if (broken_) return;
+    try {
+        DrawDib(dc, target, image_->DecodedBitmap());
+    } catch (const Exception&) {
+        // Data past a valid header that does not decode: the preview stays
+        // empty rather than raising an error box from inside a paint.
+        broken_ = true;
+    }
+}
+
+void BitmapGraphic::Draw(HDC dc, const RECT& target) { DrawDib(dc, target, image_); }
+
+void IconGraphic::Draw(HDC dc, const RECT& target) {
+    if (!icon_) return;
+    DrawIconEx(dc, target.left, target.top, icon_.get(), target.right - target.left, target.bottom - target.top, 0,
+               nullptr, DI_NORMAL);
+}
+
+void MetafileGraphic::Draw(HDC dc, const RECT& target) { PlayEnhMetaFile(dc, metafile_.get(), &target); }
+
+std::unique_ptr<Graphic> MakeIconGraphic(const IconFile& icon, int size) {
+    if (icon.Empty()) return std::make_unique<IconGraphic>(UniqueIcon(), size);
+    return std::make_unique<IconGraphic>(MakeIcon(icon, size), size);
+}
+
+std::unique_ptr<Graphic> LoadPictureFile(Platform& platform, const std::string& path, int iconSize, int dpi) {
+    std::string extension = PathExtension(path);
+    if (!extension.empty()) extension.erase(0, 1);
+    const std::string kind = AsciiLower(extension);
+    if (kind == "ico") return MakeIconGraphic(IconFile::Load(platform, path), iconSize);
+    if (kind == "bmp") {
+        TBitmap bitmap;
+        bitmap.LoadFromFile(platform, path);
+        return std::make_unique<BitmapGraphic>(bitmap.Image());
+    }
+    if (kind == "jpg" || kind == "jpeg") {
+        auto image = std::make_unique<TJPEGImage>();
+        image->LoadFromFile(platform, path);
+        return std::make_unique<JpegGraphic>(std::move(image));
+    }
+    if (kind == "emf") return LoadEnhancedMetafile(ReadFile(platform, path), dpi);
+    if (kind == "wmf") return LoadWindowsMetafile(ReadFile(platform, path), dpi);
+    throw EInvalidGraphicOperation(FormatText(kUnknownExtension, {extension}));
+}
+
+void PictureBox::Create(HWND parent, const LayoutRect& rect, int id) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    RegisterWindowClass(instance, kPictureClass, nullptr, LoadCursorW(nullptr, IDC_ARROW));
+    CreateHandle(0, kPictureClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect, parent,
+                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance);
+}
+
+void PictureBox::SetGraphic(std::unique_ptr<Graphic> graphic) {
+    graphic_ = std::move(graphic);
+    if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+LayoutRect PictureBox::PictureRect() const {
+    if (!graphic_ || !hwnd()) return {};
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    return FitPicture(graphic_->Width(), graphic_->Height(), client.right, client.bottom);
+}
+
+LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        const HDC dc = BeginPaint(hwnd(), &ps);
+        RECT client;
+        GetClientRect(hwnd(), &client);
+        // Drawn off screen first, so a large picture does not flicker.
+        const HDC memory = CreateCompatibleDC(dc);
+        UniqueBitmap buffer(CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1,
+                                                   client.bottom > 0 ? client.bottom : 1));
+        {
+            ScopedSelect select(memory, buffer.get());
+            FillRect(memory, &client, GetSysColorBrush(COLOR_BTNFACE));
+            const LayoutRect at = PictureRect();
+            if (graphic_ && at.width > 0 && at.height > 0) {
+                const RECT target{at.left, at.top, at.left + at.width, at.top + at.height};
+                graphic_->Draw(memory, target);
+            }
+            BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+        }
+        DeleteDC(memory);
+        EndPaint(hwnd(), &ps);
+        return 0;
+    }
+    default:
+        return Window::HandleMessage(message, wParam, lParam);
+    }
+}
+
+}  // namespace quorvane::win

@@ -1,0 +1,206 @@
+#include "ui/Window.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+#include "platform/win32/WinText.h"
+
+namespace quorvane::win {
+
+std::string ExceptionMessage(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "Unknown error";
+    }
+}
+
+Window::~Window() {
+    // The derived parts are gone: no message may reach them any more.
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(std::exchange(hwnd_, nullptr));
+    }
+}
+
+void Window::RegisterWindowClass(HINSTANCE instance, const wchar_t* className, HBRUSH background, HCURSOR cursor,
+                                 UINT style, HICON icon, HICON smallIcon) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, className, &existing)) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = Procedure;
+    wc.hInstance = instance;
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.hIconSm = smallIcon;
+    wc.lpszClassName = className;
+    if (!RegisterClassExW(&wc)) throw std::runtime_error("cannot register a window class");
+}
+
+void Window::CreateHandle(DWORD exStyle, const wchar_t* className, const std::wstring& text, DWORD style,
+                          const LayoutRect& rect, HWND parent, HMENU menuOrId, HINSTANCE instance) {
+    CreateWindowExW(exStyle, className, text.c_str(), style, rect.left, rect.top, rect.width < 0 ? 0 : rect.width,
+                    rect.height < 0 ? 0 : rect.height, parent, menuOrId, instance, this);
+    if (!hwnd_) throw std::runtime_error("cannot create a window");
+}
+
+void Window::DestroyHandle() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Window::ShowException(const std::exception_ptr& error) {
+    const HWND root = GetAncestor(hwnd_, GA_ROOT);
+    if (root && root != hwnd_ &&
+        SendMessageW(root, kShowExceptionMessage, 0, reinterpret_cast<LPARAM>(&error)) == 1) {
+        return;
+    }
+    MessageBoxW(root, Wide(ExceptionMessage(error)).c_str(), nullptr, MB_ICONSTOP | MB_OK);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    // No exception may cross into the system's code: it is shown here and
+    // the program goes on with whatever state the handler reached.
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        self->ShowException(std::current_exception());
+        return 0;
+    }
+}
+
+HWND CreateChild(const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
+                 const LayoutRect& rect, HWND parent, int id) {
+    const HWND hwnd = CreateWindowExW(exStyle, className, text.c_str(), style | WS_CHILD, rect.left, rect.top,
+                                      rect.width < 0 ? 0 : rect.width, rect.height < 0 ? 0 : rect.height, parent,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                                      nullptr);
+    if (!hwnd) throw std::runtime_error("cannot create a control");
+    return hwnd;
+}
+
+void Place(HWND hwnd, const LayoutRect& rect) {
+    SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.width < 0 ? 0 : rect.width,
+                 rect.height < 0 ? 0 : rect.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LayoutRect RectInParent(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+bool ForwardToTopLevel(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM: {
+        const HWND root = GetAncestor(container, GA_ROOT);
+        if (!root || root == container) return false;
+        result = SendMessageW(root, message, wParam, lParam);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    LRESULT result = 0;
+    if (ForwardToTopLevel(hwnd, message, wParam, lParam, result)) return result;
+    if (message == WM_ERASEBKGND) {
+        RECT r;
+        GetClientRect(hwnd, &r);
+        FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ContainerProc, 0);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void MakeContainer(HWND control) { SetWindowSubclass(control, ContainerProc, 0, 0); }
+
+UniqueFont CreateProgramFont(int dpi, bool bold) {
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(8, dpi, 72);
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    // The interface is Russian: asking for the Cyrillic variant of the font
+    // keeps it readable whatever the system's code page is.
+    lf.lfCharSet = RUSSIAN_CHARSET;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH;
+    lstrcpynW(lf.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
+    UniqueFont font(CreateFontIndirectW(&lf));
+    if (!font) throw std::runtime_error("cannot create the font");
+    return font;
+}
+
+void SetFont(HWND hwnd, HFONT font) { SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+
+std::string WindowText(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+    return Narrow(text);
+}
+
+void AutoSizeLabel(HWND label) {
+    const HDC dc = GetDC(label);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
+    int width = 0;
+    int height = 0;
+    {
+        ScopedSelect select(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+        std::wstring text = Wide(WindowText(label));
+        RECT r{0, 0, 0, 0};
+        // An empty caption still has the height of a line.
+        DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        width = text.empty() ? 0 : r.right - r.left;
+        height = r.bottom - r.top;
+    }
+    ReleaseDC(label, dc);
+    SetWindowPos(label, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int ScreenDpi() {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kDesignDpi;
+}
+
+}  // namespace quorvane::win

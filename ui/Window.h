@@ -1,0 +1,89 @@
+// The small pieces every window of the program shares: a C++ object bound
+// to its HWND, the exception boundary of a window procedure, the program's
+// font and the forwarding of child notifications through containers.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+#include "platform/win32/Handle.h"
+#include "ui/MainLayout.h"
+
+namespace quorvane::win {
+
+// Sent to a top-level window with a std::exception_ptr* in lParam: an
+// exception escaped a handler of one of its children. Returns 1 when shown.
+inline constexpr UINT kShowExceptionMessage = WM_APP + 0x100;
+
+// The message of an exception, or a generic text for unknown kinds.
+std::string ExceptionMessage(const std::exception_ptr& error);
+
+// A window whose messages go to HandleMessage of its C++ object. The object
+// binds itself at WM_NCCREATE and lets go at WM_NCDESTROY. Copying is off.
+class Window {
+public:
+    Window() = default;
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+
+protected:
+    // Registers a class whose procedure serves Window objects; a class
+    // already registered is kept.
+    static void RegisterWindowClass(HINSTANCE instance, const wchar_t* className, HBRUSH background,
+                                    HCURSOR cursor, UINT style = 0, HICON icon = nullptr, HICON smallIcon = nullptr);
+    // Creates the window bound to this object; throws when the system refuses.
+    void CreateHandle(DWORD exStyle, const wchar_t* className, const std::wstring& text, DWORD style,
+                      const LayoutRect& rect, HWND parent, HMENU menuOrId, HINSTANCE instance);
+    // Destroys the window now (children first); safe to call twice.
+    void DestroyHandle();
+
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // An exception left HandleMessage. By default the top-level window
+    // shows it; a top-level window without a presenter shows a plain box.
+    virtual void ShowException(const std::exception_ptr& error);
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND hwnd_ = nullptr;
+};
+
+// Creates a child window of a system class.
+HWND CreateChild(const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
+                 const LayoutRect& rect, HWND parent, int id);
+
+// Moves a window to a rectangle of its parent; negative sizes become 0.
+void Place(HWND hwnd, const LayoutRect& rect);
+
+// The rectangle of a window relative to its parent's client area.
+LayoutRect RectInParent(HWND hwnd);
+
+// Lets a system control hold children: their notifications and colour
+// requests go on to the top-level window, and the control fills its own
+// background, since its container does not paint beneath it.
+void MakeContainer(HWND control);
+
+// Sends a container's child notifications on to the top-level window.
+// Returns true with `result` set when the message was one of them.
+bool ForwardToTopLevel(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+// "MS Sans Serif", 8 points at `dpi`, Cyrillic; bold on request.
+UniqueFont CreateProgramFont(int dpi, bool bold = false);
+
+void SetFont(HWND hwnd, HFONT font);
+
+// The window's text in UTF-8.
+std::string WindowText(HWND hwnd);
+
+// Resizes a label to its text in its font (single line, no prefixes).
+void AutoSizeLabel(HWND label);
+
+// The number of dots per inch of the screen.
+int ScreenDpi();
+
+}  // namespace quorvane::win
