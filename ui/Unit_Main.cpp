@@ -194,7 +194,7 @@ void TfrmMain::CreateControls() {
     };
     auto label = [&control](const std::string& text, const LayoutRect& rect, HWND parent, int id) {
         const HWND hwnd =
-            control(L"STATIC", text, WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0, rect, parent, id);
+            control(L"STATIC", text, WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0, rect, parent, id);
         win::AutoSizeLabel(hwnd);
         return hwnd;
     };
