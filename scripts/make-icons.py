@@ -4,8 +4,9 @@ each with 16, 32 and 48 pixel images (32 bits per pixel with alpha).
 Run it to regenerate resources/Icons/*.ico; the results are committed."""
 import math
 import os
-import struct
 import sys
+
+from artwork import ico
 
 SIZES = (16, 32, 48)
 SUPERSAMPLE = 4
@@ -23,7 +24,7 @@ def star(x, y, cx=0.66, cy=0.64, r=0.22):
     a = math.atan2(y - cy, x - cx) + math.pi / 2
     d = math.hypot(x - cx, y - cy)
     k = (a % (2 * math.pi / 5)) / (2 * math.pi / 5)
-    edge = r * (0.5 + 0.5 * abs(1 - 2 * k)) if True else r
+    edge = r * (0.5 + 0.5 * abs(1 - 2 * k))
     return d <= edge
 
 
@@ -157,42 +158,12 @@ def render(size, body, mark, emblem):
     return pixels
 
 
-def dib_entry(pixels):
-    size = len(pixels)
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    xor = bytearray()
-    for row in reversed(pixels):
-        for r, g, b, a in row:
-            xor += bytes((b, g, r, a))
-    mask_stride = ((size + 31) // 32) * 4
-    mask = bytearray()
-    for row in reversed(pixels):
-        bits = bytearray(mask_stride)
-        for x, (_, _, _, a) in enumerate(row):
-            if a == 0:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    return header + bytes(xor) + bytes(mask)
-
-
-def ico(images):
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    blobs = []
-    for size, data in images:
-        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-        blobs.append(data)
-    return out + b"".join(blobs)
-
-
 def main():
     target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "resources", "Icons")
     os.makedirs(target, exist_ok=True)
     for name, body, mark, emblem in ICONS:
-        images = [(size, dib_entry(render(size, body, mark, emblem))) for size in SIZES]
         with open(os.path.join(target, name + ".ico"), "wb") as f:
-            f.write(ico(images))
+            f.write(ico(*(render(size, body, mark, emblem) for size in SIZES)))
 
 
 if __name__ == "__main__":

@@ -10,9 +10,9 @@
 Run it again after changing a drawing; the outputs are committed, so a build
 does not need Python. Uses the standard library only.
 """
-import math
 import os
-import struct
+
+from artwork import bmp, ico
 
 SUPERSAMPLE = 4
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources")
@@ -146,40 +146,6 @@ def program_32():
     layers += [(ellipse(5.5, 25.5, 4.5, 4.5), rgb("#FFFFFF")),
                (ellipse(5.5, 25.5, 3.5, 3.5), rgb("#D8344A"))]
     return layers
-
-
-def dib_rows(rows):
-    """32-bit BGRA rows bottom up, as a DIB stores them."""
-    out = bytearray()
-    for row in reversed(rows):
-        for r, g, b, a in row:
-            out += bytes((b, g, r, a))
-    return bytes(out)
-
-
-def ico(rows):
-    size = len(rows)
-    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    mask_stride = ((size + 31) // 32) * 4
-    mask = bytearray()
-    for row in reversed(rows):
-        line = bytearray(mask_stride)
-        for x, (_, _, _, a) in enumerate(row):
-            if a == 0:
-                line[x // 8] |= 0x80 >> (x % 8)
-        mask += line
-    image = info + dib_rows(rows) + bytes(mask)
-    header = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image), 6 + 16)
-    return header + entry + image
-
-
-def bmp(rows):
-    size = len(rows)
-    pixels = dib_rows(rows)
-    info = struct.pack("<IiiHHIIiiII", 40, size, size, 1, 32, 0, len(pixels), 0, 0, 0, 0)
-    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
-    return header + info + pixels
 
 
 def write(name, data):
