@@ -152,10 +152,11 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 void MakeContainer(HWND control) { SetWindowSubclass(control, ContainerProc, 0, 0); }
 
-UniqueFont CreateProgramFont(int dpi, bool bold) {
+UniqueFont CreateProgramFont(int dpi, bool bold, int points, bool underline) {
     LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(8, dpi, 72);
+    lf.lfHeight = -MulDiv(points, dpi, 72);
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = underline ? TRUE : FALSE;
     // The interface is Russian: asking for the Cyrillic variant of the font
     // keeps it readable whatever the system's code page is.
     lf.lfCharSet = RUSSIAN_CHARSET;

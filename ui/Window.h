@@ -72,8 +72,9 @@ void MakeContainer(HWND control);
 // Returns true with `result` set when the message was one of them.
 bool ForwardToTopLevel(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-// "MS Sans Serif", 8 points at `dpi`, Cyrillic; bold on request.
-UniqueFont CreateProgramFont(int dpi, bool bold = false);
+// "MS Sans Serif", 8 points at `dpi`, Cyrillic; bold, another size or
+// underlined on request.
+UniqueFont CreateProgramFont(int dpi, bool bold = false, int points = 8, bool underline = false);
 
 void SetFont(HWND hwnd, HFONT font);
 

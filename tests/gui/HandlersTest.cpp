@@ -518,12 +518,12 @@ TEST_F(Handlers, TheToolButtonShowsTheAboutBoxModally) {
             if (!IsWindowVisible(about.hwnd())) return false;
             mainDisabled = !IsWindowEnabled(form->hwnd());
             EXPECT_EQ(Text(about.hwnd()), "О программе...");
-            PostMessageW(about.OKButton(), WM_KEYDOWN, VK_ESCAPE, 0);
+            PostMessageW(about.OKButton, WM_KEYDOWN, VK_ESCAPE, 0);
             return true;
         },
         [&] {
             escapeIgnored = IsWindowVisible(about.hwnd()) != FALSE;
-            PostMessageW(about.OKButton(), WM_KEYDOWN, VK_RETURN, 0);
+            PostMessageW(about.OKButton, WM_KEYDOWN, VK_RETURN, 0);
             return true;
         },
     });
