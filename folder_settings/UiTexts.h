@@ -25,7 +25,7 @@ inline constexpr char kAboutCaption[] = "О программе...";
 inline constexpr char kAboutVersion[] = "Версия: 0.3";
 inline constexpr char kAboutDate[] = "Дата выпуска: 7 марта 2006";
 inline constexpr char kAboutProductName[] = "Quorvane";
-inline constexpr char kAboutAuthor[] = "Автор: Команда Brantwick (brantwick)";
+inline constexpr char kAboutAuthor[] = "Автор: Команда Brantwick (brant)";
 inline constexpr char kAboutMail[] = "e-mail: quorvane@brantwick.example";
 // The maker's web address: shown as the link and handed to the shell as is.
 inline constexpr char kAboutUrl[] = "quorvane.brantwick.example";

@@ -7,7 +7,7 @@ set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${QUORVANE_BUILD:-$ROOT/build}
 
-PACKAGES="g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth xdotool imagemagick openbox
+PACKAGES="g++-mingw-w64-i686-posix wine wine32:i386 fonts-wine xvfb xauth xdotool imagemagick openbox
 cmake ninja-build nasm g++ clang libclang-rt-14-dev libjpeg62-turbo-dev
 libjpeg-turbo-progs libgtest-dev libgmock-dev dpkg-dev binutils-mingw-w64-i686"
 

@@ -33,7 +33,7 @@ enum ControlId : int {
 
 void ShellExecuteQuietly(HWND owner, const wchar_t* operation, const wchar_t* file, const wchar_t* parameters,
                          const wchar_t* directory, int showCommand) {
-    // Nothing that can open the address is not worth telling the user.
+    // The result is not looked at: an address nothing can open goes unreported.
     ShellExecuteW(owner, operation, file, parameters, directory, showCommand);
 }
 
@@ -157,7 +157,7 @@ void TAboutBox::Build() {
     // Labels take the size of their text; none takes the focus.
     auto label = [&](const char* caption, int left, int top, HFONT font, DWORD extraStyle, int id) {
         const HWND hwnd = win::CreateChild(L"STATIC", win::Wide(caption),
-                                           WS_VISIBLE | SS_LEFT | SS_NOPREFIX | extraStyle, 0,
+                                           WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | extraStyle, 0,
                                            {s(left), s(top), 0, 0}, panel, id);
         win::SetFont(hwnd, font);
         win::AutoSizeLabel(hwnd);

@@ -383,6 +383,291 @@ TEST_F(Handlers, AClickInTheTreeMakesTheClickedFolderCurrent) {
     EXPECT_TRUE(dialogs.errors.empty());
 }
 
+// --- apply and restore on folders reached through the tree ----------------------
+
+// A root for the temporary folder showing the drive image, as the roots of
+// the drives do, with two subfolders; folders are made current by real
+// clicks on their nodes.
+class ApplyThroughTheTree : public Handlers {
+protected:
+    void SetUp() override {
+        CreateShown();
+        SetClientSize(508, 408);
+        MakeFolder(temp / "Photos");
+        MakeFolder(temp / "Music");
+        std::string rootText = temp.path();
+        rootText.pop_back();
+        FolderTree& tree = form->Tree();
+        root = tree.AddRoot(rootText);
+        tree.SetImage(root, 1);
+        photos = tree.AddChild(root, "Photos");
+        music = tree.AddChild(root, "Music");
+        TreeView_Expand(form->TreeView, win::FolderTreeView::Item(root), TVE_EXPAND);
+        Pump(form.get());
+    }
+
+    void ClickNode(NodeId node, const std::string& expectedFolder) {
+        RECT item{};
+        ASSERT_TRUE(TreeView_GetItemRect(form->TreeView, win::FolderTreeView::Item(node), &item, TRUE));
+        const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+        // The tree waits for the release before it reports the click.
+        PostMessageW(form->TreeView, WM_LBUTTONUP, 0, at);
+        SendMessageW(form->TreeView, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ASSERT_TRUE(PumpUntil([&] { return form->FolderPath() == expectedFolder; }, form.get()))
+            << form->FolderPath();
+        ASSERT_EQ(form->Tree().Selected(), node);
+    }
+
+    // The image and the selected image the control shows for a node.
+    std::pair<int, int> NodeImages(NodeId node) const {
+        TVITEMW item{};
+        item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        item.hItem = win::FolderTreeView::Item(node);
+        SendMessageW(form->TreeView, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        return {item.iImage, item.iSelectedImage};
+    }
+    static std::pair<int, int> Both(int index) { return {index, index}; }
+
+    // The middle pixel of an image of the tree's list, drawn on white.
+    COLORREF ImageMiddle(int index) const {
+        const HDC screen = GetDC(nullptr);
+        const HDC dc = CreateCompatibleDC(screen);
+        const win::UniqueBitmap bitmap(CreateCompatibleBitmap(screen, 16, 16));
+        ReleaseDC(nullptr, screen);
+        const HGDIOBJ old = SelectObject(dc, bitmap.get());
+        const RECT all{0, 0, 16, 16};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ImageList_Draw(form->TreeImageList->Handle(), index, dc, 0, 0, ILD_NORMAL);
+        const COLORREF middle = GetPixel(dc, 8, 8);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        return middle;
+    }
+
+    int ImageCount() const { return form->TreeImageList->Count(); }
+
+    void ChooseIcon(const std::string& path) {
+        dialogs.openAnswers.push_back(path);
+        Click(form->btnBrowseIcon);
+        ASSERT_EQ(form->IconPath(), path);
+    }
+
+    NodeId root = kNoNode;
+    NodeId photos = kNoNode;
+    NodeId music = kNoNode;
+};
+
+TEST_F(ApplyThroughTheTree, AnAppliedIconGoesToTheClickedFoldersNodeEvenAfterAKeyboardMove) {
+    ClickNode(photos, temp / "Photos\\");
+    const int before = ImageCount();
+    ASSERT_EQ(before, 2);
+    const std::string green = MakeIcon("green.ico", 0x00FF00);
+    ChooseIcon(green);
+    // Choosing changes only the window: the tree waits for "Применить".
+    EXPECT_EQ(ImageCount(), before);
+    EXPECT_EQ(NodeImages(photos), Both(0));
+
+    Click(form->btnApply);
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors[0].text;
+    EXPECT_EQ(ImageCount(), before + 1);
+    EXPECT_EQ(NodeImages(photos), Both(ImageCount() - 1));
+    EXPECT_EQ(ImageMiddle(ImageCount() - 1), kGreen);
+    EXPECT_EQ(NodeImages(music), Both(0));
+    EXPECT_EQ(NodeImages(root), Both(1));
+    EXPECT_EQ(Ini(temp / "Photos\\", settings::kClassInfoSection, settings::kIconFileKey), green);
+
+    // The arrow key selects the next folder but reads nothing: "Применить"
+    // still writes the clicked folder, and its node shows the icon.
+    SendMessageW(form->TreeView, WM_KEYDOWN, VK_DOWN, 0);
+    Pump(form.get());
+    ASSERT_EQ(form->Tree().Selected(), music);
+    ASSERT_EQ(form->FolderPath(), temp / "Photos\\");
+    const std::string red = MakeIcon("red.ico", 0xFF0000);
+    ChooseIcon(red);
+    Click(form->btnApply);
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors[0].text;
+    EXPECT_EQ(ImageCount(), before + 2);
+    EXPECT_EQ(NodeImages(photos), Both(before + 1));
+    EXPECT_EQ(ImageMiddle(before + 1), kRed);
+    EXPECT_EQ(NodeImages(music), Both(0));
+    EXPECT_EQ(Ini(temp / "Photos\\", settings::kClassInfoSection, settings::kIconFileKey), red);
+    EXPECT_FALSE(platform.FileExists(temp / "Music\\desktop.ini"));
+
+    // Restoring, too, goes to the clicked folder's node, and the list keeps
+    // every image it was given.
+    Click(form->btnRestoreIcon);
+    EXPECT_EQ(NodeImages(photos), Both(0));
+    EXPECT_EQ(NodeImages(music), Both(0));
+    EXPECT_EQ(NodeImages(root), Both(1));
+    EXPECT_EQ(ImageCount(), before + 2);
+    EXPECT_EQ(Ini(temp / "Photos\\", settings::kClassInfoSection, settings::kIconFileKey), "<none>");
+    EXPECT_EQ(Ini(temp / "Photos\\", settings::kClassInfoSection, settings::kIconIndexKey), "0");
+    EXPECT_EQ(form->IconPath(), "");
+    EXPECT_EQ(form->imgIcon.Picture(), nullptr);
+    EXPECT_FALSE(form->RestoreIconEnabled());
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(ApplyThroughTheTree, ARootNodeGetsTheAppliedIconAndTheFolderImageOnRestore) {
+    // The root folder has an icon of its own, so its restore button is on.
+    const std::string own = MakeIcon("own.ico", 0x0000FF);
+    WriteText(temp / "desktop.ini", "[.ShellClassInfo]\r\nIconFile=" + own + "\r\nIconIndex=0\r\n");
+    ClickNode(root, temp.path());
+    EXPECT_EQ(form->IconPath(), own);
+    ASSERT_TRUE(form->RestoreIconEnabled());
+    EXPECT_EQ(NodeImages(root), Both(1));
+
+    // The drive image gives way to the plain folder, not back to the drive.
+    Click(form->btnRestoreIcon);
+    EXPECT_EQ(NodeImages(root), Both(0));
+    EXPECT_FALSE(form->RestoreIconEnabled());
+    EXPECT_EQ(Ini(temp.path(), settings::kClassInfoSection, settings::kIconFileKey), "<none>");
+
+    const int before = ImageCount();
+    ChooseIcon(MakeIcon("green.ico", 0x00FF00));
+    Click(form->btnApply);
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors[0].text;
+    EXPECT_EQ(ImageCount(), before + 1);
+    EXPECT_EQ(NodeImages(root), Both(before));
+    EXPECT_EQ(ImageMiddle(before), kGreen);
+    EXPECT_EQ(NodeImages(photos), Both(0));
+    // The icon button does not turn the restore button on; the next click does.
+    EXPECT_FALSE(form->RestoreIconEnabled());
+    ClickNode(photos, temp / "Photos\\");
+    ClickNode(root, temp.path());
+    EXPECT_TRUE(form->RestoreIconEnabled());
+
+    Click(form->btnRestoreIcon);
+    EXPECT_EQ(NodeImages(root), Both(0));
+    EXPECT_EQ(ImageCount(), before + 1);
+}
+
+TEST_F(ApplyThroughTheTree, ApplyLeavesTheStateAsItWasButACopiedPictureIsNamedRelatively) {
+    ClickNode(photos, temp / "Photos\\");
+    const std::string bmp = MakeBmp("sea.bmp", 30, 20, 0x0000FF);
+    const std::string icon = MakeIcon("green.ico", 0x00FF00);
+    dialogs.openAnswers = {bmp};
+    dialogs.colorAnswers = {kRed, kGreen};
+    Click(form->btnBrowseImage);
+    Click(form->chboxCopyImage);
+    Click(form->btnBrowseTextColor);
+    Click(form->btnBrowseBckGrColor);
+    ChooseIcon(icon);
+    ASSERT_TRUE(form->CopyPicture());
+    const TJPEGImage* preview = form->Picture();
+    ASSERT_NE(preview, nullptr);
+    const auto previewData = preview->Data();
+    const win::Graphic* iconPicture = form->imgIcon.Picture();
+    ASSERT_NE(iconPicture, nullptr);
+    const LayoutRect shownAt = form->Image.PictureRect();
+
+    Click(form->btnApply);
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors[0].text;
+    const std::string folder = temp / "Photos\\";
+    EXPECT_TRUE(platform.FileExists(folder + "Folder Settings\\BackGround.jpg"));
+    EXPECT_EQ(Ini(folder, settings::kIconAreaSection, settings::kPictureKey), "Folder Settings\\BackGround.jpg");
+
+    // Only the picture path changes: relative now, while the hint keeps
+    // the file the picture came from.
+    EXPECT_EQ(form->PicturePath(), "Folder Settings\\BackGround.jpg");
+    EXPECT_EQ(form->PictureHint(), bmp);
+    EXPECT_EQ(form->Hint(form->Image.hwnd()), bmp);
+    EXPECT_EQ(form->Picture(), preview);
+    EXPECT_EQ(form->Picture()->Data(), previewData);
+    EXPECT_EQ(form->Image.PictureRect(), shownAt);
+    EXPECT_EQ(form->TextColor(), kRed);
+    EXPECT_EQ(form->TextBackgroundColor(), kGreen);
+    EXPECT_EQ(form->IconPath(), icon);
+    EXPECT_EQ(form->imgIcon.Picture(), iconPicture);
+    EXPECT_TRUE(form->CopyPicture());
+    EXPECT_EQ(form->FolderPath(), folder);
+    EXPECT_TRUE(form->RestoreImageEnabled());
+    EXPECT_FALSE(form->RestoreIconEnabled());
+
+    // A second run saves the preview again under the same relative name.
+    DeleteFileW(win::Wide(folder + "Folder Settings\\BackGround.jpg").c_str());
+    Click(form->btnApply);
+    EXPECT_TRUE(platform.FileExists(folder + "Folder Settings\\BackGround.jpg"));
+    EXPECT_EQ(form->PicturePath(), "Folder Settings\\BackGround.jpg");
+    EXPECT_EQ(Ini(folder, settings::kIconAreaSection, settings::kPictureKey), "Folder Settings\\BackGround.jpg");
+}
+
+TEST_F(ApplyThroughTheTree, WithoutTheCopyFlagThePictureKeepsItsAbsolutePath) {
+    ClickNode(music, temp / "Music\\");
+    const std::string bmp = MakeBmp("sky.bmp", 10, 10, 0x00FF00);
+    dialogs.openAnswers = {bmp};
+    Click(form->btnBrowseImage);
+    ASSERT_FALSE(form->CopyPicture());
+    Click(form->btnApply);
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors[0].text;
+    EXPECT_EQ(form->PicturePath(), bmp);
+    EXPECT_EQ(form->PictureHint(), bmp);
+    EXPECT_EQ(Ini(temp / "Music\\", settings::kIconAreaSection, settings::kPictureKey), bmp);
+    EXPECT_FALSE(platform.FileExists(temp / "Music\\Folder Settings\\BackGround.jpg"));
+    // No icon chosen: the tree is not touched.
+    EXPECT_EQ(ImageCount(), 2);
+    EXPECT_EQ(NodeImages(music), Both(0));
+}
+
+TEST_F(ApplyThroughTheTree, EachRestoreLeavesTheRestoreButtonsAsTheyShouldBe) {
+    // Reading shows JPEG pictures only.
+    TBitmap bitmap;
+    bitmap.LoadFromFile(platform, MakeBmp("pic.bmp", 8, 8, 0xFF0000));
+    TJPEGImage jpeg;
+    jpeg.Assign(bitmap);
+    const std::string picture = temp / "pic.jpg";
+    jpeg.SaveToFile(platform, picture);
+    const std::string icon = MakeIcon("folder.ico", 0x00FF00);
+    WriteText(temp / "Photos\\desktop.ini",
+              "[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\n"
+              "iconarea_image=" + picture + "\r\n"
+              "IconArea_Text=0x000000FF\r\n"
+              "IconArea_TextBackground=0x0000FF00\r\n"
+              "[.ShellClassInfo]\r\nIconFile=" + icon + "\r\nIconIndex=0\r\n");
+    ClickNode(photos, temp / "Photos\\");
+    ASSERT_TRUE(form->RestoreImageEnabled());
+    ASSERT_TRUE(form->RestoreIconEnabled());
+    ASSERT_NE(form->Picture(), nullptr);
+    auto enabled = [this](HWND button) { return IsWindowEnabled(button) != FALSE; };
+
+    Click(form->btnRestoreTextColor);
+    EXPECT_EQ(form->TextColor(), kBlack);
+    EXPECT_TRUE(enabled(form->btnRestoreTextColor));
+    EXPECT_TRUE(form->RestoreImageEnabled());
+    EXPECT_TRUE(form->RestoreIconEnabled());
+
+    Click(form->btnRestoreBckGrColor);
+    EXPECT_EQ(form->TextBackgroundColor(), kWhite);
+    EXPECT_TRUE(enabled(form->btnRestoreBckGrColor));
+    EXPECT_TRUE(form->RestoreImageEnabled());
+    EXPECT_TRUE(form->RestoreIconEnabled());
+
+    Click(form->btnRestoreImage);
+    EXPECT_FALSE(form->RestoreImageEnabled());
+    EXPECT_TRUE(form->RestoreIconEnabled());
+    EXPECT_EQ(form->Picture(), nullptr);
+    EXPECT_EQ(form->PicturePath(), "");
+    EXPECT_EQ(form->Hint(form->Image.hwnd()), "");
+    // The picture named by an absolute path stays where it is.
+    EXPECT_TRUE(platform.FileExists(picture));
+
+    Click(form->btnRestoreIcon);
+    EXPECT_FALSE(form->RestoreImageEnabled());
+    EXPECT_FALSE(form->RestoreIconEnabled());
+    EXPECT_TRUE(enabled(form->btnRestoreTextColor));
+    EXPECT_TRUE(enabled(form->btnRestoreBckGrColor));
+    EXPECT_TRUE(platform.FileExists(icon));
+
+    // Only a loaded picture turns its button on again; a chosen icon does not.
+    dialogs.openAnswers = {picture};
+    Click(form->btnBrowseImage);
+    EXPECT_TRUE(form->RestoreImageEnabled());
+    ChooseIcon(icon);
+    EXPECT_FALSE(form->RestoreIconEnabled());
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_TRUE(dialogs.informations.empty());
+}
+
 // --- start-up and the icon library ---------------------------------------------
 
 TEST_F(Handlers, FormShowBuildsTheDrivesAndReadsTheIconLibrary) {
