@@ -32,9 +32,8 @@ TApplication::TApplication(HINSTANCE instance, const std::string& executablePath
     InitCommonControlsEx(&controls);
 
     // Pictures decode to 8 bits per pixel on a screen of 256 colours or fewer.
-    const HDC screen = GetDC(nullptr);
-    TJPEGImage::SetScreenColorDepth(GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES));
-    ReleaseDC(nullptr, screen);
+    const win::WindowDc screen(nullptr);
+    TJPEGImage::SetScreenColorDepth(GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES));
 
     const auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 0, 0,
                                                     LR_DEFAULTSIZE | LR_SHARED));

@@ -48,8 +48,8 @@ void Splitter::Create(HWND parent, const LayoutRect& rect) {
 LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        const HDC dc = BeginPaint(hwnd(), &ps);
+        const PaintDc paint(hwnd());
+        const HDC dc = paint.get();
         RECT r;
         GetClientRect(hwnd(), &r);
         FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
@@ -58,7 +58,6 @@ LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         RECT right{r.right - 1, r.top, r.right, r.bottom};
         FillRect(dc, &left, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
         if (r.right - r.left > 1) FillRect(dc, &right, GetSysColorBrush(COLOR_BTNSHADOW));
-        EndPaint(hwnd(), &ps);
         return 0;
     }
     case WM_LBUTTONDOWN:
@@ -114,13 +113,10 @@ void Splitter::InvertLine(int left) {
     const HWND parent = GetParent(hwnd());
     RECT r;
     GetClientRect(hwnd(), &r);
-    const HDC dc = GetDCEx(parent, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS | DCX_LOCKWINDOWUPDATE);
-    if (!dc) return;
-    {
-        ScopedSelect brush(dc, halftone_.get());
-        PatBlt(dc, left, 0, r.right - r.left, r.bottom - r.top, PATINVERT);
-    }
-    ReleaseDC(parent, dc);
+    const WindowDc dc(parent, GetDCEx(parent, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS | DCX_LOCKWINDOWUPDATE));
+    if (!dc.get()) return;
+    ScopedSelect brush(dc.get(), halftone_.get());
+    PatBlt(dc.get(), left, 0, r.right - r.left, r.bottom - r.top, PATINVERT);
 }
 
 // SpeedButton ---------------------------------------------------------------
@@ -147,10 +143,8 @@ bool SpeedButton::PointerInside(LPARAM lParam) const {
 LRESULT SpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        const HDC dc = BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        EndPaint(hwnd(), &ps);
+        const PaintDc paint(hwnd());
+        Paint(paint.get());
         return 0;
     }
     case WM_ERASEBKGND:
@@ -221,13 +215,10 @@ void SpeedButton::Paint(HDC dc) {
     const int offset = pressed_ ? 1 : 0;
     const int x = (r.right - r.left - glyphSize_) / 2 + offset;
     const int y = (r.bottom - r.top - glyphSize_) / 2 + offset;
-    const HDC memory = CreateCompatibleDC(dc);
-    {
-        ScopedSelect select(memory, glyph_.get());
-        const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(enabled ? 255 : 128), AC_SRC_ALPHA};
-        AlphaBlend(dc, x, y, glyphSize_, glyphSize_, memory, 0, 0, info.bmWidth, info.bmHeight, blend);
-    }
-    DeleteDC(memory);
+    const UniqueDc memory(CreateCompatibleDC(dc));
+    ScopedSelect select(memory.get(), glyph_.get());
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(enabled ? 255 : 128), AC_SRC_ALPHA};
+    AlphaBlend(dc, x, y, glyphSize_, glyphSize_, memory.get(), 0, 0, info.bmWidth, info.bmHeight, blend);
 }
 
 UniqueBitmap LoadGlyph(HINSTANCE instance, int resourceId) {

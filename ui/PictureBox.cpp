@@ -167,12 +167,13 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        const HDC dc = BeginPaint(hwnd(), &ps);
+        const PaintDc paint(hwnd());
+        const HDC dc = paint.get();
         RECT client;
         GetClientRect(hwnd(), &client);
         // Drawn off screen first, so a large picture does not flicker.
-        const HDC memory = CreateCompatibleDC(dc);
+        const UniqueDc memoryDc(CreateCompatibleDC(dc));
+        const HDC memory = memoryDc.get();
         UniqueBitmap buffer(CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1,
                                                    client.bottom > 0 ? client.bottom : 1));
         {
@@ -185,8 +186,6 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
         }
-        DeleteDC(memory);
-        EndPaint(hwnd(), &ps);
         return 0;
     }
     default:

@@ -152,7 +152,8 @@ void BuildInformation(HWND dialog, Information& info) {
     info.font = CreateProgramFont(info.dpi);
     SetFont(dialog, info.font.get());
     // Spacing in dialog units of the font, as message dialogs are laid out.
-    const HDC dc = GetDC(dialog);
+    const WindowDc dialogDc(dialog);
+    const HDC dc = dialogDc.get();
     TEXTMETRICW metrics{};
     SIZE alphabet{};
     RECT textRect{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
@@ -163,7 +164,6 @@ void BuildInformation(HWND dialog, Information& info) {
         GetTextExtentPoint32W(dc, letters, 52, &alphabet);
         DrawTextW(dc, info.text.c_str(), -1, &textRect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
     }
-    ReleaseDC(dialog, dc);
     const int unitX = (alphabet.cx / 26 + 1) / 2;
     const int unitY = metrics.tmHeight;
     const int horzMargin = MulDiv(8, unitX, 4);

@@ -44,10 +44,8 @@ LRESULT TBevelPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;  // painted whole in WM_PAINT
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        const HDC dc = BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        EndPaint(hwnd(), &ps);
+        const win::PaintDc paint(hwnd());
+        Paint(paint.get());
         return 0;
     }
     case WM_PRINTCLIENT:

@@ -82,14 +82,14 @@ LRESULT CALLBACK TreeBevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         break;
     case WM_NCPAINT: {
         const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-        const HDC dc = GetWindowDC(hwnd);
+        const win::WindowDc windowDc(hwnd, GetWindowDC(hwnd));
+        const HDC dc = windowDc.get();
         RECT r;
         GetWindowRect(hwnd, &r);
         OffsetRect(&r, -r.left, -r.top);
         FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
         InflateRect(&r, -1, -1);
         DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
-        ReleaseDC(hwnd, dc);
         return result;
     }
     case WM_NCDESTROY:

@@ -180,27 +180,25 @@ std::string WindowText(HWND hwnd) {
 }
 
 void AutoSizeLabel(HWND label) {
-    const HDC dc = GetDC(label);
     const auto font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
     int width = 0;
     int height = 0;
     {
-        ScopedSelect select(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+        const WindowDc dc(label);
+        ScopedSelect select(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
         std::wstring text = Wide(WindowText(label));
         RECT r{0, 0, 0, 0};
         // An empty caption still has the height of a line.
-        DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        DrawTextW(dc.get(), text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
         width = text.empty() ? 0 : r.right - r.left;
         height = r.bottom - r.top;
     }
-    ReleaseDC(label, dc);
     SetWindowPos(label, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int ScreenDpi() {
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     return dpi > 0 ? dpi : kDesignDpi;
 }
 

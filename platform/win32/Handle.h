@@ -79,6 +79,40 @@ using UniqueBrush = UniqueHandle<GdiTraits<HBRUSH>>;
 using UniquePen = UniqueHandle<GdiTraits<HPEN>>;
 using UniqueDc = UniqueHandle<DcTraits>;
 
+// The device context of one WM_PAINT: BeginPaint now, EndPaint at the end
+// of the scope.
+class PaintDc {
+public:
+    explicit PaintDc(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
+    ~PaintDc() { EndPaint(hwnd_, &ps_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+};
+
+// A DC from GetDC (the screen's for a null window), GetWindowDC or
+// GetDCEx, released at the end of the scope.
+class WindowDc {
+public:
+    explicit WindowDc(HWND hwnd) : WindowDc(hwnd, GetDC(hwnd)) {}
+    WindowDc(HWND hwnd, HDC dc) : hwnd_(hwnd), dc_(dc) {}
+    ~WindowDc() {
+        if (dc_) ReleaseDC(hwnd_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
 // Selects a GDI object into a DC for the lifetime of the scope.
 class ScopedSelect {
 public:
