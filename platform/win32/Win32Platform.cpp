@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Platform.h"
 
+#include <new>
+
 #include "platform/ProfileText.h"
 #include "platform/win32/Handle.h"
 
@@ -8,8 +10,18 @@ namespace {
 
 bool ReadAll(HANDLE file, Bytes& bytes) {
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF) return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
+    if (!GetFileSizeEx(file, &size)) return false;
+    if (size.QuadPart > 0x7FFFFFFF) {
+        SetLastError(ERROR_FILE_TOO_LARGE);
+        return false;
+    }
+    try {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        // A 32-bit process cannot hold every file; say so like any other failure.
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD got = 0;
