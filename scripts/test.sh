@@ -25,6 +25,9 @@ echo "== test win32 (Wine)"
 . "$ROOT/scripts/wine-env.sh"
 . "$ROOT/scripts/display.sh"
 trap 'wineserver -k >/dev/null 2>&1 || true; stop_display' EXIT
+# Always a private virtual display with its window manager, also on a
+# desktop: the GUI tests need known focus rules and must not pop up there.
+unset DISPLAY
 ensure_display
 wine_prefix_ready
 # One server and one set of Wine's own services for the whole run, started
