@@ -55,12 +55,23 @@ UniqueFile OpenForEdit(const std::string& path, DWORD disposition) {
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
 
+// Reads a whole file that others may read but not write meanwhile; the
+// error code on failure. Callers that show the failure format it.
+DWORD ReadShared(const std::string& path, Bytes& bytes) {
+    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || !ReadAll(file.get(), bytes)) return GetLastError();
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 std::string Win32Platform::ProfileRead(const std::string& path, const std::string& section, const std::string& key,
                                        const std::string& defaultValue) {
+    // Runs for every folder a listing adds: a missing file costs one failed
+    // open and nothing more.
     Bytes bytes;
-    if (!ReadWholeFile(path, bytes).ok) return defaultValue;
+    if (ReadShared(path, bytes) != ERROR_SUCCESS) return defaultValue;
     return ProfileLookup(bytes, section, key, codec_).value_or(defaultValue);
 }
 
@@ -117,10 +128,8 @@ std::vector<FolderEntry> Win32Platform::ListFolder(const std::string& pattern) {
 }
 
 FileResult Win32Platform::ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return {false, SystemErrorText(GetLastError())};
-    if (!ReadAll(file.get(), bytes)) return {false, SystemErrorText(GetLastError())};
+    const DWORD error = ReadShared(path, bytes);
+    if (error != ERROR_SUCCESS) return {false, SystemErrorText(error)};
     return {true, {}};
 }
 
