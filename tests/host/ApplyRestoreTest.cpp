@@ -3,10 +3,6 @@
 // leaves behind.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
-#include <jpeglib.h>
-
 #include "folder_settings/ApplySettings.h"
 #include "folder_settings/Jpeg.h"
 #include "folder_settings/RestoreSettings.h"
@@ -16,6 +12,7 @@
 #include "tests/host/FakeFolderTree.h"
 #include "tests/host/FakePlatform.h"
 #include "tests/host/IconBuilder.h"
+#include "tests/host/JpegSamples.h"
 
 namespace quorvane {
 namespace {
@@ -27,32 +24,7 @@ using test::FakePlatform;
 constexpr char kSection[] = "{BE098140-A513-11D0-A3A4-00C04FD706EC}";
 constexpr char kFolder[] = "C:\\Photos\\";
 
-// A small valid baseline JPEG, made with libjpeg itself.
-Bytes SmallJpeg() {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &out, &size);
-    cinfo.image_width = 8;
-    cinfo.image_height = 8;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(8 * 3, 200);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW rows[] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    Bytes bytes(out, out + size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(out);
-    return bytes;
-}
+Bytes SmallJpeg() { return test::SampleJpeg(8, 8); }
 
 class RecordingMessages : public Messages {
 public:

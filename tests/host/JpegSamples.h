@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include <jpeglib.h>
@@ -113,6 +114,40 @@ inline size_t FindSegment(const std::vector<uint8_t>& data, uint8_t marker) {
         p += 2 + (static_cast<size_t>(data[p + 2]) << 8 | data[p + 3]);
     }
     return 0;
+}
+
+// The entries in which the stream's first two quantisation tables differ
+// from libjpeg's standard tables scaled for `quality` and forced to
+// baseline, as "table:index"; empty when they all match.
+inline std::vector<std::string> QuantTableMismatches(const std::vector<uint8_t>& data, int quality) {
+    jpeg_decompress_struct d{};
+    jpeg_error_mgr errors{};
+    d.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&d);
+    jpeg_mem_src(&d, data.data(), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&d, TRUE);
+    jpeg_compress_struct c{};
+    jpeg_error_mgr cerrors{};
+    c.err = jpeg_std_error(&cerrors);
+    jpeg_create_compress(&c);
+    c.in_color_space = JCS_RGB;
+    c.input_components = 3;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, quality, TRUE);
+    std::vector<std::string> mismatches;
+    for (int t = 0; t < 2; ++t) {
+        if (!d.quant_tbl_ptrs[t]) {
+            mismatches.push_back(std::to_string(t) + ": missing");
+            continue;
+        }
+        for (int i = 0; i < DCTSIZE2; ++i) {
+            if (d.quant_tbl_ptrs[t]->quantval[i] != c.quant_tbl_ptrs[t]->quantval[i])
+                mismatches.push_back(std::to_string(t) + ":" + std::to_string(i));
+        }
+    }
+    jpeg_destroy_compress(&c);
+    jpeg_destroy_decompress(&d);
+    return mismatches;
 }
 
 }  // namespace quorvane::test

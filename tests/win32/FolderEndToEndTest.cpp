@@ -14,6 +14,7 @@
 #include "tests/host/FakeFolderEditState.h"
 #include "tests/host/FakeFolderTree.h"
 #include "tests/host/IconBuilder.h"
+#include "tests/host/JpegSamples.h"
 #include "tests/win32/TempFolder.h"
 
 namespace quorvane {
@@ -34,29 +35,6 @@ class NoMessages : public Messages {
 public:
     void ShowInformation(const std::string& text) override { ADD_FAILURE() << "unexpected message " << text; }
 };
-
-// The JPEG markers of a stream: SOF0 for a baseline sequential frame, with
-// its component count.
-struct JpegFrame {
-    int sofMarker = 0;
-    int components = 0;
-};
-
-JpegFrame FrameOf(const std::string& jpeg) {
-    JpegFrame frame;
-    for (size_t i = 2; i + 9 < jpeg.size();) {
-        if (static_cast<uint8_t>(jpeg[i]) != 0xFF) break;
-        const int marker = static_cast<uint8_t>(jpeg[i + 1]);
-        const size_t length = (static_cast<uint8_t>(jpeg[i + 2]) << 8) | static_cast<uint8_t>(jpeg[i + 3]);
-        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
-            frame.sofMarker = marker;
-            frame.components = static_cast<uint8_t>(jpeg[i + 9]);
-            break;
-        }
-        i += 2 + length;
-    }
-    return frame;
-}
 
 class EndToEnd : public ::testing::Test {
 protected:
@@ -103,12 +81,14 @@ TEST_F(EndToEnd, CopiedBitmapBecomesABaselineColourJpegNamedRelatively) {
     LoadBackgroundPicture(platform, state, dir / "pic.bmp");
     state.copyPicture = true;
     Apply();
-    const std::string jpeg = ReadText(folder + "Folder Settings\\BackGround.jpg");
+    const std::string text = ReadText(folder + "Folder Settings\\BackGround.jpg");
+    const std::vector<uint8_t> jpeg(text.begin(), text.end());
     ASSERT_GE(jpeg.size(), 4u);
-    EXPECT_EQ(jpeg.substr(0, 2), "\xFF\xD8");
-    const JpegFrame frame = FrameOf(jpeg);
-    EXPECT_EQ(frame.sofMarker, 0xC0);
-    EXPECT_EQ(frame.components, 3);
+    // Baseline sequential, three components (colour), quality 90.
+    const size_t frame = test::FindSegment(jpeg, 0xC0);
+    ASSERT_NE(frame, 0u);
+    EXPECT_EQ(jpeg[frame + 9], 3);
+    EXPECT_EQ(test::QuantTableMismatches(jpeg, 90), std::vector<std::string>{});
     EXPECT_NE(Ini().find("iconarea_image=Folder Settings\\BackGround.jpg\r\n"), std::string::npos);
     EXPECT_EQ(state.picturePath, "Folder Settings\\BackGround.jpg");
     EXPECT_EQ(state.pictureHint, dir / "pic.bmp");
@@ -123,19 +103,9 @@ TEST_F(EndToEnd, CopiedBitmapBecomesABaselineColourJpegNamedRelatively) {
 }
 
 TEST_F(EndToEnd, CopiedJpegIsByteForByteTheChosenFile) {
-    // Made through the bitmap path above, then chosen as a JPEG file.
-    test::BmpParts parts;
-    parts.width = 3;
-    parts.height = 3;
-    parts.pixels.assign(12 * 3, 0x40);
-    const test::ByteVector bmp = test::BuildBmp(parts);
-    WriteText(dir / "seed.bmp", std::string(bmp.begin(), bmp.end()));
-    test::FakeFolderEditState seed;
-    LoadBackgroundPicture(platform, seed, dir / "seed.bmp");
-    TJPEGImage encoded;
-    encoded.Assign(*seed.picture);
-    encoded.SaveToFile(platform, dir / "photo.jpg");
-    const std::string original = ReadText(dir / "photo.jpg");
+    const std::vector<uint8_t> sample = test::SampleJpeg(24, 16, {.quality = 60});
+    const std::string original(sample.begin(), sample.end());
+    WriteText(dir / "photo.jpg", original);
 
     LoadBackgroundPicture(platform, state, dir / "photo.jpg");
     state.copyPicture = true;
