@@ -4,6 +4,35 @@ with 32-bit entries (alpha, plus the AND mask older systems need) and
 import struct
 
 
+def supersample(size, colour_at, samples=4):
+    """Renders a size x size picture from colour_at(x, y), which takes a point in
+    pixel coordinates (0, 0 is the top-left corner of the top-left pixel) and
+    gives (r, g, b, a) or None. Each pixel averages samples x samples points,
+    weighted by their alpha. Returns rows top down of (r, g, b, a)."""
+    rows = []
+    n = samples
+    for py in range(size):
+        row = []
+        for px in range(size):
+            acc = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(n):
+                for sx in range(n):
+                    hit = colour_at(px + (sx + 0.5) / n, py + (sy + 0.5) / n)
+                    if hit:
+                        a = hit[3] / 255.0
+                        acc[0] += hit[0] * a
+                        acc[1] += hit[1] * a
+                        acc[2] += hit[2] * a
+                        acc[3] += a
+            if acc[3] == 0:
+                row.append((0, 0, 0, 0))
+            else:
+                alpha = round(acc[3] / (n * n) * 255)
+                row.append(tuple(round(c / acc[3]) for c in acc[:3]) + (alpha,))
+        rows.append(row)
+    return rows
+
+
 def dib_rows(rows):
     """32-bit BGRA rows bottom up, as a DIB stores them."""
     out = bytearray()

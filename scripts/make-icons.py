@@ -6,7 +6,7 @@ import math
 import os
 import sys
 
-from artwork import ico
+from artwork import ico, supersample
 
 SIZES = (16, 32, 48)
 SUPERSAMPLE = 4
@@ -129,33 +129,14 @@ def folder_pixel(x, y, body):
 
 
 def render(size, body, mark, emblem):
-    pixels = []
-    n = SUPERSAMPLE
-    for py in range(size):
-        row = []
-        for px in range(size):
-            acc = [0.0, 0.0, 0.0, 0.0]
-            for sy in range(n):
-                for sx in range(n):
-                    x = (px + (sx + 0.5) / n) / size
-                    y = (py + (sy + 0.5) / n) / size
-                    colour = None
-                    if emblem(x, y):
-                        colour = mark
-                    else:
-                        colour = folder_pixel(x, y, body)
-                    if colour is not None:
-                        acc[0] += colour[0]
-                        acc[1] += colour[1]
-                        acc[2] += colour[2]
-                        acc[3] += 1
-            cover = acc[3]
-            if cover:
-                row.append((int(acc[0] / cover), int(acc[1] / cover), int(acc[2] / cover), int(255 * cover / (n * n))))
-            else:
-                row.append((0, 0, 0, 0))
-        pixels.append(row)
-    return pixels
+    """The emblem over the folder; shapes are drawn in the unit square."""
+    def colour_at(x, y):
+        u, v = x / size, y / size
+        if emblem(u, v):
+            return mark + (255,)
+        colour = folder_pixel(u, v, body)
+        return colour + (255,) if colour else None
+    return supersample(size, colour_at, SUPERSAMPLE)
 
 
 def main():

@@ -12,7 +12,7 @@ does not need Python. Uses the standard library only.
 """
 import os
 
-from artwork import bmp, ico
+from artwork import bmp, ico, supersample
 
 SUPERSAMPLE = 4
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources")
@@ -64,35 +64,14 @@ def gradient(top, bottom, y0, y1):
 
 
 def render(size, layers):
-    """Paints the layers in order (later ones on top) with supersampling.
-    Returns rows top down of (r, g, b, a), straight alpha."""
-    rows = []
-    n = SUPERSAMPLE
-    for py in range(size):
-        row = []
-        for px in range(size):
-            acc = [0.0, 0.0, 0.0, 0.0]
-            for sy in range(n):
-                for sx in range(n):
-                    x = px + (sx + 0.5) / n
-                    y = py + (sy + 0.5) / n
-                    hit = None
-                    for shape, fill in layers:
-                        if shape(x, y):
-                            hit = fill(x, y) if callable(fill) else fill
-                    if hit:
-                        a = hit[3] / 255.0
-                        acc[0] += hit[0] * a
-                        acc[1] += hit[1] * a
-                        acc[2] += hit[2] * a
-                        acc[3] += a
-            if acc[3] == 0:
-                row.append((0, 0, 0, 0))
-            else:
-                alpha = round(acc[3] / (n * n) * 255)
-                row.append(tuple(round(c / acc[3]) for c in acc[:3]) + (alpha,))
-        rows.append(row)
-    return rows
+    """Paints the layers in order, later ones on top."""
+    def colour_at(x, y):
+        hit = None
+        for shape, fill in layers:
+            if shape(x, y):
+                hit = fill(x, y) if callable(fill) else fill
+        return hit
+    return supersample(size, colour_at, SUPERSAMPLE)
 
 
 def outlined(shape_outer, shape_inner, rim, fill):
