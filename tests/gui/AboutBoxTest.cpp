@@ -94,6 +94,33 @@ std::unique_ptr<Canvas> Render(HICON icon, int size) {
     return canvas;
 }
 
+// How much of a rendered label is drawn in `ink`: the pixel count and the
+// longest run in one row (an underline spans the caption). Every other
+// pixel must be the background.
+struct Ink {
+    int pixels = 0;
+    int longestRow = 0;
+};
+
+Ink InkOf(const Canvas& canvas, COLORREF ink, COLORREF background) {
+    Ink result;
+    for (int y = 0; y < canvas.Height(); ++y) {
+        int inRow = 0;
+        for (int x = 0; x < canvas.Width(); ++x) {
+            const COLORREF c = canvas.At(x, y);
+            if (c == ink) {
+                ++result.pixels;
+                ++inRow;
+            } else {
+                EXPECT_EQ(c, background) << x << "," << y;
+            }
+        }
+        if (inRow > result.longestRow) result.longestRow = inRow;
+    }
+    return result;
+}
+
+
 LOGFONTW FontOf(HWND hwnd) {
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -279,44 +306,16 @@ TEST_F(AboutBox, TheLinkIsDrawnInPureBlueOnTheButtonFaceAndUnderlined) {
     const auto box = MakeBox();
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const auto link = Render(box->lblURL);
-    int blue = 0;
-    int longestBlueRow = 0;
-    for (int y = 0; y < link->Height(); ++y) {
-        int inRow = 0;
-        for (int x = 0; x < link->Width(); ++x) {
-            const COLORREF c = link->At(x, y);
-            if (c == RGB(0, 0, 255)) {
-                ++blue;
-                ++inRow;
-            } else {
-                EXPECT_EQ(c, face) << x << "," << y;
-            }
-        }
-        if (inRow > longestBlueRow) longestBlueRow = inRow;
-    }
-    EXPECT_GT(blue, 0);
+    const Ink blue = InkOf(*link, RGB(0, 0, 255), face);
+    EXPECT_GT(blue.pixels, 0);
     // The underline runs under the whole caption.
-    EXPECT_GE(longestBlueRow, link->Width() - 2);
+    EXPECT_GE(blue.longestRow, link->Width() - 2);
 
     // The other labels: window text on the button face, and no underline.
     const auto version = Render(box->Version);
-    int dark = 0;
-    int longestDarkRow = 0;
-    for (int y = 0; y < version->Height(); ++y) {
-        int inRow = 0;
-        for (int x = 0; x < version->Width(); ++x) {
-            const COLORREF c = version->At(x, y);
-            if (c == GetSysColor(COLOR_WINDOWTEXT)) {
-                ++dark;
-                ++inRow;
-            } else {
-                EXPECT_EQ(c, face) << x << "," << y;
-            }
-        }
-        if (inRow > longestDarkRow) longestDarkRow = inRow;
-    }
-    EXPECT_GT(dark, 0);
-    EXPECT_LT(longestDarkRow, version->Width() - 2);
+    const Ink dark = InkOf(*version, GetSysColor(COLOR_WINDOWTEXT), face);
+    EXPECT_GT(dark.pixels, 0);
+    EXPECT_LT(dark.longestRow, version->Width() - 2);
 }
 
 TEST_F(AboutBox, ThePanelHasALoweredOuterAndARaisedInnerBevel) {
