@@ -3,6 +3,8 @@
 // locale.
 #pragma once
 
+#include "Version.h"
+
 namespace quorvane::text {
 
 inline constexpr char kNoFolderSelected[] = "Не выбрана папка для обработки!";
@@ -22,7 +24,7 @@ inline constexpr char kExit[] = "Выход";
 inline constexpr char kOk[] = "OK";
 
 inline constexpr char kAboutCaption[] = "О программе...";
-inline constexpr char kAboutVersion[] = "Версия: 0.3";
+inline constexpr char kAboutVersion[] = "Версия: " QUORVANE_VERSION_SHORT;
 inline constexpr char kAboutDate[] = "Дата выпуска: 7 марта 2006";
 inline constexpr char kAboutProductName[] = "Quorvane";
 inline constexpr char kAboutAuthor[] = "Автор: Команда Brantwick (brant)";

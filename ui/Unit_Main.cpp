@@ -17,14 +17,15 @@
 #include "ui/MainLayout.h"
 #include "ui/MessageText.h"
 #include "ui/Unit_About.h"
+#include "Version.h"
 
 namespace quorvane {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TfrmMain";
-// "Quorvane 0.3", 38 blanks, "[Brantwick]".
-constexpr wchar_t kCaption[] = L"Quorvane 0.3                                      [Brantwick]";
-static_assert(sizeof(kCaption) / sizeof(wchar_t) - 1 == 12 + 38 + 11);
+// "Quorvane", the version, 38 blanks, "[Brantwick]".
+constexpr wchar_t kCaption[] = L"Quorvane " QUORVANE_VERSION_SHORT L"                                      [Brantwick]";
+static_assert(sizeof(kCaption) / sizeof(wchar_t) - 1 == sizeof("Quorvane " QUORVANE_VERSION_SHORT) - 1 + 38 + 11);
 
 constexpr char kPictureFilter[] = "All (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp;";
 constexpr char kIconFilter[] = "Icons (*.ico)|*.ico";

@@ -1,0 +1,93 @@
+# Makes the release ZIP with CPack into OUT, checks that it holds exactly
+# the program, the icon library and README.txt with its notices, and
+# unpacks it into OUT/unpacked for the tests that run the unpacked program.
+#   cmake -DCPACK=... -DCONFIG=.../CPackConfig.cmake -DOUT=... -DNAME=quorvane-0.3-win32
+#         -DICONS=<source Icons folder> -P CheckPackage.cmake
+cmake_minimum_required(VERSION 3.25)
+
+file(REMOVE_RECURSE "${OUT}")
+file(MAKE_DIRECTORY "${OUT}/unpacked")
+execute_process(COMMAND "${CPACK}" --config "${CONFIG}" -B "${OUT}"
+    RESULT_VARIABLE status OUTPUT_VARIABLE log ERROR_VARIABLE log)
+set(zip "${OUT}/${NAME}.zip")
+if(NOT status EQUAL 0 OR NOT EXISTS "${zip}")
+    message(FATAL_ERROR "cpack did not make ${zip}:\n${log}")
+endif()
+
+# The listing, exactly: nothing missing, nothing extra.
+execute_process(COMMAND "${CMAKE_COMMAND}" -E tar tf "${zip}" OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "cannot list ${zip}")
+endif()
+string(REGEX REPLACE "\n$" "" listing "${listing}")
+string(REPLACE "\n" ";" listing "${listing}")
+list(FILTER listing EXCLUDE REGEX "/$")
+list(SORT listing)
+file(GLOB icons RELATIVE "${ICONS}" "${ICONS}/*.ico")
+if(NOT icons)
+    message(FATAL_ERROR "no icons in ${ICONS}")
+endif()
+set(expected "${NAME}/quorvane.exe" "${NAME}/README.txt")
+foreach(icon IN LISTS icons)
+    list(APPEND expected "${NAME}/Icons/${icon}")
+endforeach()
+list(SORT expected)
+if(NOT listing STREQUAL expected)
+    message(FATAL_ERROR "package holds\n  ${listing}\ninstead of\n  ${expected}")
+endif()
+
+execute_process(COMMAND "${CMAKE_COMMAND}" -E tar xf "${zip}" WORKING_DIRECTORY "${OUT}/unpacked"
+    RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "cannot unpack ${zip}")
+endif()
+set(top "${OUT}/unpacked/${NAME}")
+foreach(icon IN LISTS icons)
+    file(SHA256 "${ICONS}/${icon}" want)
+    file(SHA256 "${top}/Icons/${icon}" got)
+    if(NOT want STREQUAL got)
+        message(FATAL_ERROR "Icons/${icon} differs from the library's")
+    endif()
+endforeach()
+
+# README.txt: UTF-8 with a byte-order mark and CRLF line ends, so Notepad
+# shows the Russian; both languages and every licence notice.
+# file(READ) drops carriage returns, so the bytes are checked in hex, one
+# byte per blank-separated pair.
+file(READ "${top}/README.txt" bytes HEX)
+string(REGEX REPLACE "(..)" "\\1 " bytes "${bytes}")
+if(NOT bytes MATCHES "^ef bb bf ")
+    message(FATAL_ERROR "README.txt does not start with a UTF-8 byte-order mark")
+endif()
+if(bytes MATCHES "(^|[^0]. |.[^d] )0a ")
+    message(FATAL_ERROR "README.txt has a line that does not end with CRLF")
+endif()
+file(READ "${top}/README.txt" readme)
+set(required
+    "Как запустить"
+    "Ничего не устанавливается"
+    "How to start it"
+    "Nothing is installed"
+    # libjpeg-turbo: the IJG acknowledgement, its legal issues, the BSD licence
+    "This software is based in part on the work of the Independent JPEG Group."
+    "This software is copyright (C) 1991-"
+    "the authors accept\nNO LIABILITY"
+    "Copyright (C)2009-"
+    "Neither the name of the libjpeg-turbo Project"
+    # mingw-w64 runtime and winpthreads
+    "the mingw-w64 project"
+    "Zope Public License"
+    "Copyright (c) 2011-2016 mingw-w64 project"
+    # libstdc++ and libgcc
+    "GCC Runtime Library Exception"
+    # the font carried inside
+    "MS Sans Serif"
+    "GNU Lesser General"
+)
+foreach(text IN LISTS required)
+    string(FIND "${readme}" "${text}" at)
+    if(at LESS 0)
+        message(FATAL_ERROR "README.txt lacks \"${text}\"")
+    endif()
+endforeach()
+message(STATUS "${zip}: ${listing}")
