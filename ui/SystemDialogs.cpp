@@ -20,6 +20,8 @@ constexpr WORD kStaticClass = 0x0082;
 constexpr int kPreviewLabelId = 1101;
 constexpr int kPreviewImageId = 1102;
 constexpr DWORD kFileBufferChars = 32768;
+// Posted to the preview's child dialog once the open dialog is set up.
+constexpr UINT kFocusFileName = WM_APP + 1;
 
 // Releases a block from GlobalAlloc.
 struct GlobalTraits {
@@ -83,6 +85,15 @@ void UpdatePreview(HWND child) {
     InvalidateRect(preview->image, nullptr, TRUE);
 }
 
+// Gives the focus to the file name box: a combo box, or an edit box in the
+// dialog's older form.
+void FocusFileName(HWND child) {
+    const HWND dialog = GetParent(child);
+    HWND name = GetDlgItem(dialog, cmb13);
+    if (!name) name = GetDlgItem(dialog, edt1);
+    if (name) SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(name), TRUE);
+}
+
 void DrawPreview(const DRAWITEMSTRUCT& item, Preview& preview) {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
     DrawEdge(item.hDC, const_cast<RECT*>(&item.rcItem), EDGE_SUNKEN, BF_RECT);
@@ -108,11 +119,18 @@ UINT_PTR CALLBACK PreviewHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
                                          kPreviewLabelId);
             preview->image = CreateChild(L"STATIC", L"", WS_VISIBLE | SS_OWNERDRAW, 0, {}, child, kPreviewImageId);
             SetFont(preview->label, preview->font.get());
-            return TRUE;
+            // TRUE would have the dialog manager give the focus to this child's
+            // first control, the preview's label, where typed letters act as
+            // mnemonics and a typed path chooses nothing. The file name box
+            // gets the focus instead, after CDN_INITDONE.
+            return FALSE;
         }
         case WM_SIZE:
             LayOutPreview(child);
             return 0;
+        case kFocusFileName:
+            FocusFileName(child);
+            return TRUE;
         case WM_DRAWITEM: {
             auto* preview = reinterpret_cast<Preview*>(GetWindowLongPtrW(child, DWLP_USER));
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -127,6 +145,10 @@ UINT_PTR CALLBACK PreviewHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
             if (notify->hdr.code == CDN_INITDONE) {
                 LayOutPreview(child);
                 UpdatePreview(child);
+                // Posted, so it runs after the dialog's own set-up whatever
+                // that focuses: Wine focuses the file name box before it
+                // creates this child; Windows does its part in its own order.
+                PostMessageW(child, kFocusFileName, 0, 0);
             } else if (notify->hdr.code == CDN_SELCHANGE || notify->hdr.code == CDN_FOLDERCHANGE) {
                 UpdatePreview(child);
             }

@@ -145,16 +145,16 @@ void MainWindowTest::TearDown() {
     Pump();
 }
 
-void MainWindowTest::Create(int dpi) {
+void MainWindowTest::Create(int dpi, win::Dialogs* through) {
     TfrmMain::Options options;
     options.dpi = dpi;
     options.executablePath = temp / "quorvane.exe";
     options.quitOnClose = false;
-    form = std::make_unique<TfrmMain>(GetModuleHandleW(nullptr), platform, dialogs, options);
+    form = std::make_unique<TfrmMain>(GetModuleHandleW(nullptr), platform, through ? *through : dialogs, options);
 }
 
-void MainWindowTest::CreateShown(int dpi) {
-    Create(dpi);
+void MainWindowTest::CreateShown(int dpi, win::Dialogs* through) {
+    Create(dpi, through);
     ShowWindow(form->hwnd(), SW_SHOW);
     UpdateWindow(form->hwnd());
     Pump(form.get());

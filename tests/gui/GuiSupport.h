@@ -124,10 +124,11 @@ protected:
     void TearDown() override;
 
     // Creates the main window (hidden) at `dpi`, named as if the program
-    // were temp/quorvane.exe, so its icon library is temp/Icons.
-    void Create(int dpi = 96);
+    // were temp/quorvane.exe, so its icon library is temp/Icons. Its dialogs
+    // are the scripted ones unless `through` names others.
+    void Create(int dpi = 96, win::Dialogs* through = nullptr);
     // Creates it and shows it without running FormShow.
-    void CreateShown(int dpi = 96);
+    void CreateShown(int dpi = 96, win::Dialogs* through = nullptr);
     void SetClientSize(int width, int height);
     void Click(HWND button);
 

@@ -1,9 +1,13 @@
-// The two ways the program speaks to the user, as the user sees them: the
-// system's error box and the program's own information message.
+// The real system dialogs as the user meets them: the error box, the
+// program's own information message, and the open dialogs with their preview.
+#include <windows.h>
+#include <dlgs.h>
+
 #include <string>
 
 #include "platform/win32/WinText.h"
 #include "tests/gui/GuiSupport.h"
+#include "tests/host/IconBuilder.h"
 #include "ui/SystemDialogs.h"
 
 namespace quorvane::test {
@@ -149,6 +153,94 @@ TEST_F(Messages, TheOpenDialogPreviewsTheStartingPictureAndCancelKeepsTheName) {
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(previewText, "(120x80)");
     EXPECT_EQ(name, picture);
+}
+
+// The file name box holds the focus: the edit inside the combo box, or the
+// edit box of the older dialog form.
+bool InFileNameBox(HWND box, HWND focus) {
+    const HWND combo = GetDlgItem(box, cmb13);
+    return focus && ((combo && IsChild(combo, focus)) || focus == GetDlgItem(box, edt1));
+}
+
+// The colour in the middle of the preview, drawn now.
+COLORREF PreviewMiddle(HWND box) {
+    const HWND image = Descendant(box, 1102);
+    if (!image) return CLR_INVALID;
+    RedrawWindow(image, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT r;
+    GetClientRect(image, &r);
+    const HDC dc = GetDC(image);
+    const COLORREF middle = GetPixel(dc, r.right / 2, r.bottom / 2);
+    ReleaseDC(image, dc);
+    return middle;
+}
+
+struct OpenDialogCase {
+    const char* name;
+    HWND TfrmMain::*button;
+    std::string (TfrmMain::*chosen)() const;
+    const char* extension;
+    std::vector<uint8_t> (*make)(uint32_t rgb);
+    const char* previewText;
+};
+
+// Through the real window and the real dialogs, as a user does it: open the
+// dialog, type a full path into whatever has the focus, press Enter. The
+// second time the dialog starts at the file chosen before, previews it, and
+// the typed path replaces that name.
+TEST_F(Messages, BothOpenDialogsTakeATypedPathAndPreviewTheStartingPicture) {
+    const OpenDialogCase cases[] = {
+        {"picture", &TfrmMain::btnBrowseImage, &TfrmMain::PicturePath, "bmp",
+         [](uint32_t rgb) { return SolidBmp(120, 80, rgb); }, "(120x80)"},
+        {"icon", &TfrmMain::btnBrowseIcon, &TfrmMain::IconPath, "ico",
+         [](uint32_t rgb) { return BuildIcon(IconSpec{32, 32, 32, false, rgb}); }, "(32x32)"},
+    };
+    win::SystemDialogs system(platform, 96);
+    CreateShown(96, &system);
+    for (const OpenDialogCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string first = temp / (std::string("first ") + c.name + "." + c.extension);
+        const std::string second = temp / (std::string("second ") + c.name + "." + c.extension);
+        WriteBytes(first, c.make(0x0000FF));
+        WriteBytes(second, c.make(0x00FF00));
+        for (const std::string& typed : {first, second}) {
+            SCOPED_TRACE(typed);
+            const bool again = typed == second;
+            const std::wstring keys = win::Wide(typed);
+            bool focusInName = false;
+            std::string previewText;
+            COLORREF previewMiddle = CLR_INVALID;
+            ModalScript script({[&] {
+                                    const HWND box = FindOwnedDialog(form->hwnd());
+                                    const HWND label = box ? Descendant(box, 1101) : nullptr;
+                                    if (!label || (again && Text(label) == "(None)")) return false;
+                                    focusInName = InFileNameBox(box, GetFocus());
+                                    previewText = Text(label);
+                                    previewMiddle = PreviewMiddle(box);
+                                    return true;
+                                },
+                                [&] {
+                                    // Keys go where the keyboard sends them: to the focus.
+                                    const HWND focus = GetFocus();
+                                    for (wchar_t key : keys) PostMessageW(focus, WM_CHAR, key, 1);
+                                    PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
+                                    return true;
+                                },
+                                [&] { return FindOwnedDialog(form->hwnd()) == nullptr; }});
+            Click(form.get()->*c.button);
+            // The last step sees the dialog gone on a tick after it closed.
+            PumpUntil([&] { return script.Finished() || script.TimedOut(); }, form.get());
+            EXPECT_TRUE(script.Finished());
+            EXPECT_TRUE(focusInName);
+            EXPECT_EQ((form.get()->*c.chosen)(), typed);
+            if (again) {
+                EXPECT_EQ(previewText, c.previewText);
+                EXPECT_EQ(previewMiddle, RGB(0, 0, 255));
+            } else {
+                EXPECT_EQ(previewText, "(None)");
+            }
+        }
+    }
 }
 
 TEST_F(Messages, TheFilterListIsSplitIntoEntries) {
