@@ -274,7 +274,7 @@ void TJPEGImage::LoadFromData(std::vector<uint8_t> data) {
         height = static_cast<int>(d.cinfo.image_height);
         grayscale = d.cinfo.jpeg_color_space == JCS_GRAYSCALE;
     }
-    data_ = std::move(data);
+    data_ = data.empty() ? nullptr : std::make_shared<const std::vector<uint8_t>>(std::move(data));
     bitmap_.reset();
     width_ = width;
     height_ = height;
@@ -282,19 +282,19 @@ void TJPEGImage::LoadFromData(std::vector<uint8_t> data) {
 }
 
 void TJPEGImage::Compress() {
-    if (!data_.empty() || !bitmap_ || bitmap_->Empty()) return;
-    data_ = Encode(*bitmap_, settings_);
+    if (data_ || !bitmap_ || bitmap_->Empty()) return;
+    data_ = std::make_shared<const std::vector<uint8_t>>(Encode(*bitmap_, settings_));
 }
 
 void TJPEGImage::SaveToFile(Platform& platform, const std::string& path) {
     Compress();
-    const FileResult written = platform.WriteWholeFile(path, data_);
+    const FileResult written = platform.WriteWholeFile(path, Data());
     if (!written.ok) throw EFCreateError(FormatText("Cannot create file \"%s\". %s", {path, written.error}));
 }
 
 void TJPEGImage::Assign(const TBitmap& bitmap) {
     bitmap_ = bitmap.SharedImage() ? bitmap.SharedImage() : std::make_shared<const Dib>();
-    data_.clear();
+    data_.reset();
     width_ = bitmap_->width;
     height_ = bitmap_->height;
     grayscale_ = false;
@@ -311,12 +311,17 @@ void TJPEGImage::Assign(const TJPEGImage& other) {
 
 const Dib& TJPEGImage::DecodedBitmap() {
     if (!bitmap_) {
-        bitmap_ = std::make_shared<const Dib>(data_.empty() ? Dib() : Decode(data_, settings_));
+        bitmap_ = std::make_shared<const Dib>(data_ ? Decode(*data_, settings_) : Dib());
     }
     return *bitmap_;
 }
 
-bool TJPEGImage::Empty() const { return data_.empty() && (!bitmap_ || bitmap_->Empty()); }
+bool TJPEGImage::Empty() const { return !data_ && (!bitmap_ || bitmap_->Empty()); }
+
+const std::vector<uint8_t>& TJPEGImage::Data() const {
+    static const std::vector<uint8_t> none;
+    return data_ ? *data_ : none;
+}
 
 int TJPEGImage::Width() const { return bitmap_ ? bitmap_->width : width_; }
 

@@ -313,6 +313,40 @@ TEST(JpegAssign, TakesDataAndTheBitmapWhichOutlivesTheSource) {
     EXPECT_EQ(test::RgbAt(*fromBitmap.Bitmap(), 5, 3), test::RgbAt(SampleBitmap(6, 4).Image(), 5, 3));
 }
 
+TEST(JpegAssign, CopiesShareTheBytesButChangeAlone) {
+    FakePlatform fs;
+    fs.AddFolder("C:\\Pics");
+    const ByteVector first = SampleJpeg(20, 10), second = SampleJpeg(12, 8, {.quality = 50});
+    TJPEGImage source, copy;
+    source.LoadFromData(first);
+    copy.Assign(source);
+    EXPECT_EQ(copy.Data().data(), source.Data().data());
+
+    // Whatever one copy loads or takes, the other keeps its picture and
+    // still saves it byte for byte.
+    source.LoadFromData(second);
+    EXPECT_EQ(copy.Data(), first);
+    EXPECT_EQ(copy.Width(), 20);
+    copy.SaveToFile(fs, "C:\\Pics\\copy.jpg");
+    EXPECT_EQ(fs.Contents("C:\\Pics\\copy.jpg"), first);
+    copy.Assign(SampleBitmap(5, 3));
+    EXPECT_EQ(source.Data(), second);
+    copy.LoadFromData({});
+    EXPECT_EQ(source.Data(), second);
+    EXPECT_EQ(source.Width(), 12);
+
+    // A copy of a bitmap's picture encodes for itself: the other stays
+    // without data and gives the same bytes when it is saved.
+    TJPEGImage fromBitmap;
+    fromBitmap.Assign(SampleBitmap(16, 16));
+    copy.Assign(fromBitmap);
+    copy.SaveToFile(fs, "C:\\Pics\\encoded.jpg");
+    EXPECT_FALSE(copy.Data().empty());
+    EXPECT_TRUE(fromBitmap.Data().empty());
+    fromBitmap.SaveToFile(fs, "C:\\Pics\\again.jpg");
+    EXPECT_EQ(fs.Contents("C:\\Pics\\again.jpg"), fs.Contents("C:\\Pics\\encoded.jpg"));
+}
+
 TEST(JpegDecode, TrueColourIsLibjpegsAccurateDecodeDoneOnce) {
     for (const SampleOptions& options : {SampleOptions{}, SampleOptions{.progressive = true}}) {
         const ByteVector data = SampleJpeg(100, 60, options);
