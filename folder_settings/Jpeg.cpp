@@ -4,6 +4,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 
 #include <jpeglib.h>
@@ -110,15 +111,42 @@ public:
 constexpr int kRowsPerCall = 16;
 constexpr int kQuantisedColours = 236;
 
+// Sizes a buffer the decoder fills. A picture that fits the limits may still
+// find no room, above all in a 32-bit process: that is libjpeg's
+// out-of-memory error too, so the caller sees one kind of failure.
+template <class Allocate>
+void AllocateOrFail(const Allocate& allocate) {
+    try {
+        allocate();
+    } catch (const std::bad_alloc&) {
+        ThrowJpegError(JERR_OUT_OF_MEMORY);
+    }
+}
+
+// libjpeg turns YCCK into CMYK but stops there. Adobe's writers store the
+// inks inverted (0 is full ink) and say so with their marker; files without
+// it hold plain inks. Each colour is the paper's white dimmed by its own ink
+// and by black: red = (255 - C) * (255 - K) / 255.
+void CmykRowToBgr(const uint8_t* cmyk, uint8_t* bgr, JDIMENSION width, bool inverted) {
+    const unsigned flip = inverted ? 0 : 255;
+    for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+        const unsigned white = cmyk[3] ^ flip;
+        for (int ch = 0; ch < 3; ++ch) bgr[2 - ch] = static_cast<uint8_t>(((cmyk[ch] ^ flip) * white + 127) / 255);
+    }
+}
+
 Dib Decode(const std::vector<uint8_t>& data, const JpegSettings& settings) {
     Decompressor d;
     jpeg_decompress_struct& c = d.cinfo;
     d.ReadHeader(data);
-    const bool grayOut = settings.grayscale || c.jpeg_color_space == JCS_GRAYSCALE;
-    const bool quantise = grayOut || settings.pixelFormat == JpegPixelFormat::k8Bit;
+    // libjpeg neither quantises nor greys four components, so CMYK always
+    // comes out in 24-bit colour.
+    const bool inks = c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
+    const bool grayOut = !inks && (settings.grayscale || c.jpeg_color_space == JCS_GRAYSCALE);
+    const bool quantise = !inks && (grayOut || settings.pixelFormat == JpegPixelFormat::k8Bit);
     RunGuarded(d.errors, [&] {
         // Quantised colour comes as indices with a red, green, blue map.
-        c.out_color_space = grayOut ? JCS_GRAYSCALE : quantise ? JCS_RGB : JCS_EXT_BGR;
+        c.out_color_space = inks ? JCS_CMYK : grayOut ? JCS_GRAYSCALE : quantise ? JCS_RGB : JCS_EXT_BGR;
         c.scale_num = 1;
         c.scale_denom = static_cast<unsigned>(settings.scaleDenominator);
         c.do_block_smoothing = settings.smoothing ? TRUE : FALSE;
@@ -149,16 +177,27 @@ Dib Decode(const std::vector<uint8_t>& data, const JpegSettings& settings) {
     // refuses a hostile one before the bitmap is allocated.
     RunGuarded(d.errors, [&] { jpeg_start_decompress(&c); });
     Dib dib;
-    dib.Allocate(static_cast<int>(c.output_width), static_cast<int>(c.output_height), bits);
-    RunGuarded(d.errors, [&] {
-        while (c.output_scanline < c.output_height) {
-            JSAMPROW rows[kRowsPerCall];
-            const JDIMENSION first = c.output_scanline;
-            const JDIMENSION count = std::min<JDIMENSION>(kRowsPerCall, c.output_height - first);
-            for (JDIMENSION i = 0; i < count; ++i) rows[i] = dib.Row(static_cast<int>(first + i));
-            jpeg_read_scanlines(&c, rows, count);
-        }
+    // CMYK rows land here first, a few at a time, and are converted into the bitmap.
+    std::vector<uint8_t> inkRows;
+    const size_t inkStride = size_t{4} * c.output_width;
+    AllocateOrFail([&] {
+        dib.Allocate(static_cast<int>(c.output_width), static_cast<int>(c.output_height), bits);
+        if (inks) inkRows.resize(inkStride * kRowsPerCall);
     });
+    const bool inverted = c.saw_Adobe_marker;
+    while (c.output_scanline < c.output_height) {
+        JSAMPROW rows[kRowsPerCall];
+        const JDIMENSION first = c.output_scanline;
+        const JDIMENSION count = std::min<JDIMENSION>(kRowsPerCall, c.output_height - first);
+        for (JDIMENSION i = 0; i < count; ++i) {
+            rows[i] = inks ? inkRows.data() + inkStride * i : dib.Row(static_cast<int>(first + i));
+        }
+        JDIMENSION got = 0;
+        RunGuarded(d.errors, [&] { got = jpeg_read_scanlines(&c, rows, count); });
+        for (JDIMENSION i = 0; inks && i < got; ++i) {
+            CmykRowToBgr(rows[i], dib.Row(static_cast<int>(first + i)), c.output_width, inverted);
+        }
+    }
     if (quantise) {
         // The map has one row per output component: grey, or red, green, blue.
         dib.palette.resize(static_cast<size_t>(c.actual_number_of_colors));
@@ -235,7 +274,7 @@ void TJPEGImage::LoadFromData(std::vector<uint8_t> data) {
         height = static_cast<int>(d.cinfo.image_height);
         grayscale = d.cinfo.jpeg_color_space == JCS_GRAYSCALE;
     }
-    data_ = std::move(data);
+    data_ = data.empty() ? nullptr : std::make_shared<const std::vector<uint8_t>>(std::move(data));
     bitmap_.reset();
     width_ = width;
     height_ = height;
@@ -243,19 +282,19 @@ void TJPEGImage::LoadFromData(std::vector<uint8_t> data) {
 }
 
 void TJPEGImage::Compress() {
-    if (!data_.empty() || !bitmap_ || bitmap_->Empty()) return;
-    data_ = Encode(*bitmap_, settings_);
+    if (data_ || !bitmap_ || bitmap_->Empty()) return;
+    data_ = std::make_shared<const std::vector<uint8_t>>(Encode(*bitmap_, settings_));
 }
 
 void TJPEGImage::SaveToFile(Platform& platform, const std::string& path) {
     Compress();
-    const FileResult written = platform.WriteWholeFile(path, data_);
+    const FileResult written = platform.WriteWholeFile(path, Data());
     if (!written.ok) throw EFCreateError(FormatText("Cannot create file \"%s\". %s", {path, written.error}));
 }
 
 void TJPEGImage::Assign(const TBitmap& bitmap) {
     bitmap_ = bitmap.SharedImage() ? bitmap.SharedImage() : std::make_shared<const Dib>();
-    data_.clear();
+    data_.reset();
     width_ = bitmap_->width;
     height_ = bitmap_->height;
     grayscale_ = false;
@@ -272,12 +311,17 @@ void TJPEGImage::Assign(const TJPEGImage& other) {
 
 const Dib& TJPEGImage::DecodedBitmap() {
     if (!bitmap_) {
-        bitmap_ = std::make_shared<const Dib>(data_.empty() ? Dib() : Decode(data_, settings_));
+        bitmap_ = std::make_shared<const Dib>(data_ ? Decode(*data_, settings_) : Dib());
     }
     return *bitmap_;
 }
 
-bool TJPEGImage::Empty() const { return data_.empty() && (!bitmap_ || bitmap_->Empty()); }
+bool TJPEGImage::Empty() const { return !data_ && (!bitmap_ || bitmap_->Empty()); }
+
+const std::vector<uint8_t>& TJPEGImage::Data() const {
+    static const std::vector<uint8_t> none;
+    return data_ ? *data_ : none;
+}
 
 int TJPEGImage::Width() const { return bitmap_ ? bitmap_->width : width_; }
 

@@ -56,8 +56,8 @@ public:
     // Drops any encoded data and keeps the bitmap.
     void Assign(const TBitmap& bitmap);
     // Takes the other's encoded data and header facts, and its bitmap when
-    // it has one. Bitmaps never change once made, so pictures share them
-    // instead of copying the pixels.
+    // it has one. Neither changes once made, so pictures share them instead
+    // of copying the bytes and pixels.
     void Assign(const TJPEGImage& other);
 
     // The bitmap to draw: decodes the encoded data on first use and keeps
@@ -69,13 +69,14 @@ public:
     int Width() const;
     int Height() const;
     bool Grayscale() const { return grayscale_; }
-    const std::vector<uint8_t>& Data() const { return data_; }
+    const std::vector<uint8_t>& Data() const;
     const Dib* Bitmap() const { return bitmap_.get(); }
     const JpegSettings& Settings() const { return settings_; }
 
 private:
     JpegSettings settings_;
-    std::vector<uint8_t> data_;
+    // Null while there is no encoded data.
+    std::shared_ptr<const std::vector<uint8_t>> data_;
     std::shared_ptr<const Dib> bitmap_;
     int width_ = 0;
     int height_ = 0;

@@ -2,6 +2,7 @@
 // as fixtures and reference results for the picture tests.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,10 @@ struct SampleOptions {
     int components = 3;  // 1 grey, 3 RGB, 4 CMYK
     int quality = 75;
     bool progressive = false;
+    // Four components only: stored as YCCK, and with Adobe's marker (which
+    // libjpeg writes by default and YCCK needs).
+    bool ycck = false;
+    bool adobeMarker = true;
 };
 
 // A smooth picture with a few hard edges: channel c of pixel (x, y).
@@ -55,6 +60,8 @@ inline std::vector<uint8_t> EncodeWithLibjpeg(const std::vector<uint8_t>& pixels
     c.in_color_space = options.components == 1 ? JCS_GRAYSCALE : options.components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, options.quality, TRUE);
+    if (options.ycck) jpeg_set_colorspace(&c, JCS_YCCK);
+    if (options.components == 4) c.write_Adobe_marker = options.adobeMarker ? TRUE : FALSE;
     if (options.progressive) jpeg_simple_progression(&c);
     jpeg_start_compress(&c, TRUE);
     const size_t stride = static_cast<size_t>(width) * options.components;
@@ -67,6 +74,22 @@ inline std::vector<uint8_t> EncodeWithLibjpeg(const std::vector<uint8_t>& pixels
     jpeg_destroy_compress(&c);
     std::free(buffer);
     return out;
+}
+
+// RGB pixels as printers' inks: black takes the darkness out, the colours
+// what remains. Inverted (0 is full ink) as Adobe's writers store them.
+inline std::vector<uint8_t> CmykFromRgb(const std::vector<uint8_t>& rgb, bool inverted) {
+    std::vector<uint8_t> cmyk;
+    cmyk.reserve(rgb.size() / 3 * 4);
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        const int brightest = std::max({rgb[i], rgb[i + 1], rgb[i + 2]});
+        for (int ch = 0; ch < 3; ++ch) {
+            const int ink = brightest == 0 ? 0 : 255 - (rgb[i + ch] * 255 + brightest / 2) / brightest;
+            cmyk.push_back(static_cast<uint8_t>(inverted ? 255 - ink : ink));
+        }
+        cmyk.push_back(static_cast<uint8_t>(inverted ? brightest : 255 - brightest));
+    }
+    return cmyk;
 }
 
 inline std::vector<uint8_t> SampleJpeg(int width, int height, const SampleOptions& options = {}) {

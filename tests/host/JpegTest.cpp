@@ -10,6 +10,7 @@
 #include "folder_settings/Jpeg.h"
 #include "platform/Errors.h"
 #include "tests/host/BmpBuilder.h"
+#include "tests/host/FailingAllocation.h"
 #include "tests/host/FakePlatform.h"
 #include "tests/host/JpegSamples.h"
 
@@ -57,6 +58,39 @@ TBitmap SampleBitmap(int width, int height) {
     TBitmap bitmap;
     bitmap.LoadFromData(file.data(), file.size());
     return bitmap;
+}
+
+// How far a 24-bit bitmap lies from RGB pixels of the same size.
+struct PixelError {
+    double mean = 0;
+    int worst = 0;
+};
+
+PixelError ErrorAgainst(const Dib& bgr, const ByteVector& rgb) {
+    PixelError e;
+    for (int y = 0; y < bgr.height; ++y) {
+        for (int x = 0; x < bgr.width; ++x) {
+            for (int ch = 0; ch < 3; ++ch) {
+                const int diff = std::abs(bgr.Row(y)[3 * x + ch] - rgb[(static_cast<size_t>(y) * bgr.width + x) * 3 + 2 - ch]);
+                e.mean += diff;
+                e.worst = std::max(e.worst, diff);
+            }
+        }
+    }
+    e.mean /= 3.0 * bgr.width * bgr.height;
+    return e;
+}
+
+// The stream with its frame header claiming another size.
+ByteVector WithSize(ByteVector data, int width, int height) {
+    size_t sof = test::FindSegment(data, 0xC0);
+    if (sof == 0) sof = test::FindSegment(data, 0xC2);
+    EXPECT_NE(sof, 0u);
+    data[sof + 5] = static_cast<uint8_t>(height >> 8);
+    data[sof + 6] = static_cast<uint8_t>(height);
+    data[sof + 7] = static_cast<uint8_t>(width >> 8);
+    data[sof + 8] = static_cast<uint8_t>(width);
+    return data;
 }
 
 class ScreenDepthGuard {
@@ -230,21 +264,9 @@ TEST(JpegEncode, BitmapBecomesABaselineColourStreamAtQuality90) {
     jpeg_destroy_decompress(&d);
 
     // It decodes back close to the bitmap, top row first.
-    const Dib back = test::DecodeWithLibjpeg(data, 0);
-    const ByteVector rgb = test::SamplePixels(w, h, 3);
-    double total = 0;
-    int worst = 0;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            for (int ch = 0; ch < 3; ++ch) {
-                const int diff = std::abs(back.Row(y)[3 * x + ch] - rgb[(static_cast<size_t>(y) * w + x) * 3 + 2 - ch]);
-                total += diff;
-                worst = std::max(worst, diff);
-            }
-        }
-    }
-    EXPECT_LT(total / (w * h * 3), 2.0);
-    EXPECT_LT(worst, 64);  // the box's hard edges ring a little
+    const PixelError error = ErrorAgainst(test::DecodeWithLibjpeg(data, 0), test::SamplePixels(w, h, 3));
+    EXPECT_LT(error.mean, 2.0);
+    EXPECT_LT(error.worst, 64);  // the box's hard edges ring a little
 }
 
 TEST(JpegEncode, EmptyBitmapEncodesToNothing) {
@@ -289,6 +311,40 @@ TEST(JpegAssign, TakesDataAndTheBitmapWhichOutlivesTheSource) {
     ASSERT_NE(fromBitmap.Bitmap(), nullptr);
     EXPECT_EQ(fromBitmap.Bitmap()->width, 6);
     EXPECT_EQ(test::RgbAt(*fromBitmap.Bitmap(), 5, 3), test::RgbAt(SampleBitmap(6, 4).Image(), 5, 3));
+}
+
+TEST(JpegAssign, CopiesShareTheBytesButChangeAlone) {
+    FakePlatform fs;
+    fs.AddFolder("C:\\Pics");
+    const ByteVector first = SampleJpeg(20, 10), second = SampleJpeg(12, 8, {.quality = 50});
+    TJPEGImage source, copy;
+    source.LoadFromData(first);
+    copy.Assign(source);
+    EXPECT_EQ(copy.Data().data(), source.Data().data());
+
+    // Whatever one copy loads or takes, the other keeps its picture and
+    // still saves it byte for byte.
+    source.LoadFromData(second);
+    EXPECT_EQ(copy.Data(), first);
+    EXPECT_EQ(copy.Width(), 20);
+    copy.SaveToFile(fs, "C:\\Pics\\copy.jpg");
+    EXPECT_EQ(fs.Contents("C:\\Pics\\copy.jpg"), first);
+    copy.Assign(SampleBitmap(5, 3));
+    EXPECT_EQ(source.Data(), second);
+    copy.LoadFromData({});
+    EXPECT_EQ(source.Data(), second);
+    EXPECT_EQ(source.Width(), 12);
+
+    // A copy of a bitmap's picture encodes for itself: the other stays
+    // without data and gives the same bytes when it is saved.
+    TJPEGImage fromBitmap;
+    fromBitmap.Assign(SampleBitmap(16, 16));
+    copy.Assign(fromBitmap);
+    copy.SaveToFile(fs, "C:\\Pics\\encoded.jpg");
+    EXPECT_FALSE(copy.Data().empty());
+    EXPECT_TRUE(fromBitmap.Data().empty());
+    fromBitmap.SaveToFile(fs, "C:\\Pics\\again.jpg");
+    EXPECT_EQ(fs.Contents("C:\\Pics\\again.jpg"), fs.Contents("C:\\Pics\\encoded.jpg"));
 }
 
 TEST(JpegDecode, TrueColourIsLibjpegsAccurateDecodeDoneOnce) {
@@ -357,25 +413,88 @@ TEST(JpegDecode, DataThatEndsEarlyShowsWhatWasDecoded) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
-TEST(JpegDecode, FailuresAtDrawingTimeRaiseInsteadOfEndingTheProgram) {
-    // Four-component (CMYK) streams cannot be shown in colour.
-    EXPECT_EQ(JpegErrorOf(SampleJpeg(16, 16, {.components = 4})), Numbered(JERR_CONVERSION_NOTIMPL));
+TEST(JpegDecode, PrintersInksShowInTheirColours) {
+    // An odd width, so the bitmap's rows are padded.
+    const int w = 67, h = 45;
+    const ByteVector rgb = test::SamplePixels(w, h, 3);
+    JpegSettings eightBit = TJPEGImage::DefaultSettings();
+    eightBit.pixelFormat = JpegPixelFormat::k8Bit;
+    const struct {
+        const char* what;
+        bool inverted;
+        SampleOptions options;
+    } cases[] = {
+        {"plain CMYK", false, {.components = 4, .quality = 95, .adobeMarker = false}},
+        {"Adobe CMYK", true, {.components = 4, .quality = 95}},
+        {"Adobe CMYK, progressive", true, {.components = 4, .quality = 95, .progressive = true}},
+        {"Adobe YCCK", true, {.components = 4, .quality = 95, .ycck = true}},
+    };
+    for (const auto& c : cases) {
+        const ByteVector data = test::EncodeWithLibjpeg(test::CmykFromRgb(rgb, c.inverted), w, h, c.options);
+        // On a screen of 256 colours too: libjpeg cannot quantise inks, the
+        // screen maps the 24-bit colours itself.
+        for (const JpegSettings& settings : {TJPEGImage::DefaultSettings(), eightBit}) {
+            TJPEGImage picture(settings);
+            picture.LoadFromData(data);
+            EXPECT_FALSE(picture.Grayscale()) << c.what;
+            const Dib& dib = picture.DecodedBitmap();
+            ASSERT_EQ(dib.bitsPerPixel, 24) << c.what;
+            ASSERT_EQ(dib.width, w);
+            ASSERT_EQ(dib.height, h);
+            const PixelError error = ErrorAgainst(dib, rgb);
+            EXPECT_LT(error.mean, 2.0) << c.what;
+            EXPECT_LT(error.worst, 64) << c.what;
+        }
+    }
+}
 
-    // A header claiming a huge picture is refused before the bitmap is
-    // allocated ...
-    ByteVector huge = SampleJpeg(16, 16);
-    const size_t sof = test::FindSegment(huge, 0xC0);
-    huge[sof + 5] = huge[sof + 7] = 0xFD;  // 65000 x 65000
-    huge[sof + 6] = huge[sof + 8] = 0xE8;
-    EXPECT_EQ(JpegErrorOf(huge), Numbered(JERR_OUT_OF_MEMORY));
-    // ... and a progressive one within the bitmap limit is stopped by
-    // libjpeg's working-memory limit before anything is decoded.
-    ByteVector progressive = SampleJpeg(16, 16, {.components = 1, .progressive = true});
-    const size_t sof2 = test::FindSegment(progressive, 0xC2);
-    ASSERT_NE(sof2, 0u);
-    progressive[sof2 + 5] = progressive[sof2 + 7] = 0x4E;  // 20000 x 20000
-    progressive[sof2 + 6] = progressive[sof2 + 8] = 0x20;
-    EXPECT_EQ(JpegErrorOf(progressive), Numbered(JERR_NO_BACKING_STORE));
+TEST(JpegDecode, FailuresAtDrawingTimeRaiseInsteadOfEndingTheProgram) {
+    testing::internal::CaptureStderr();
+    const size_t kNoLimit = 0;
+    const struct {
+        const char* what;
+        ByteVector data;
+        size_t failAllocationsFrom;
+        int code;
+    } cases[] = {
+        // A header claiming a huge picture is refused before the bitmap is
+        // allocated ...
+        {"65000 x 65000", WithSize(SampleJpeg(16, 16), 65000, 65000), kNoLimit, JERR_OUT_OF_MEMORY},
+        {"30000 x 30000", WithSize(SampleJpeg(16, 16), 30000, 30000), kNoLimit, JERR_OUT_OF_MEMORY},
+        {"30000 x 30000 CMYK", WithSize(SampleJpeg(16, 16, {.components = 4}), 30000, 30000), kNoLimit,
+         JERR_OUT_OF_MEMORY},
+        // ... a progressive one within the bitmap limit is stopped by
+        // libjpeg's working-memory limit before anything is decoded ...
+        {"progressive 20000 x 20000", WithSize(SampleJpeg(16, 16, {.components = 1, .progressive = true}), 20000, 20000),
+         kNoLimit, JERR_NO_BACKING_STORE},
+        // ... and a bitmap within the limits that finds no room fails alike.
+        {"no room for the bitmap", SampleJpeg(300, 200), 100000, JERR_OUT_OF_MEMORY},
+        {"no room for the CMYK bitmap", SampleJpeg(300, 200, {.components = 4}), 100000, JERR_OUT_OF_MEMORY},
+    };
+    FakePlatform fs;
+    fs.AddFolder("C:\\Pics");
+    for (const auto& c : cases) {
+        TJPEGImage picture;
+        picture.LoadFromData(c.data);
+        {
+            test::AllocationLimit limit(c.failAllocationsFrom);
+            try {
+                picture.DecodedBitmap();
+                ADD_FAILURE() << c.what << " decoded";
+            } catch (const EJPEG& e) {
+                EXPECT_EQ(e.what(), Numbered(c.code)) << c.what;
+            }
+        }
+        // The picture is still whole: it copies byte for byte ...
+        EXPECT_EQ(picture.Bitmap(), nullptr) << c.what;
+        picture.SaveToFile(fs, "C:\\Pics\\copy.jpg");
+        EXPECT_EQ(fs.Contents("C:\\Pics\\copy.jpg"), c.data) << c.what;
+        // ... and shows once there is room.
+        if (c.failAllocationsFrom != kNoLimit) {
+            EXPECT_EQ(picture.DecodedBitmap().width, 300) << c.what;
+        }
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 }  // namespace
