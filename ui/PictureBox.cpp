@@ -145,7 +145,8 @@ std::unique_ptr<Graphic> LoadPictureFile(Platform& platform, const std::string& 
 
 void PictureBox::Create(HWND parent, const LayoutRect& rect, int id) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    RegisterWindowClass(instance, kPictureClass, nullptr, LoadCursorW(nullptr, IDC_ARROW));
+    // The picture is centred, so any change of size moves all of it.
+    RegisterWindowClass(instance, kPictureClass, nullptr, LoadCursorW(nullptr, IDC_ARROW), CS_HREDRAW | CS_VREDRAW);
     CreateHandle(0, kPictureClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect, parent,
                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance);
 }
@@ -164,7 +165,18 @@ LayoutRect PictureBox::PictureRect() const {
 }
 
 void PictureBox::RenderCache(HDC screen, int width, int height) {
-    cache_.reset(CreateCompatibleBitmap(screen, width, height));
+    // In the pictures' own 24-bit format: a stretch between two formats
+    // first converts the whole source (Wine does, into a copy larger than
+    // the picture's own bitmap), a stretch within one format does not.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    cache_.reset(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     cacheWidth_ = width;
     cacheHeight_ = height;
     if (!cache_) return;
