@@ -53,13 +53,18 @@ echo "Load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 echo "| Figure | Quorvane | Baseline (same run) | Ratio |"
 echo "|---|---|---|---|"
-wine "$bench" make "$work"
-wine "$bench" memory "$jpeg" 'B:\'
-wine "$bench" picture "$jpeg" "$djpeg"
-wine "$bench" startup 'B:\' "$icons" "$work"
+# Wine's console ends lines with CR LF; the table keeps plain ones.
+run() {
+    wine "$@" >"$WORK/out"
+    tr -d '\r' <"$WORK/out"
+}
+run "$bench" make "$work"
+run "$bench" memory "$jpeg" 'B:\'
+run "$bench" picture "$jpeg" "$djpeg"
+run "$bench" startup 'B:\' "$icons" "$work"
 echo
 echo "Tree listing under Wine:"
-wine build/win32/bench/tree_listing_bench.exe
+run build/win32/bench/tree_listing_bench.exe
 echo
 echo "JPEG codec, native:"
 build/host/bench/picture_bench 5 "$WORK/codec"
