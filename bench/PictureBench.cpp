@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/SamplePicture.h"
 #include "folder_settings/Bitmap.h"
 #include "folder_settings/Jpeg.h"
 #include "platform/Platform.h"
@@ -23,8 +24,8 @@ namespace {
 using quorvane::FileResult;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kWidth = 6000;
-constexpr int kHeight = 4000;
+constexpr int kWidth = quorvane::bench::kPhotoWidth;
+constexpr int kHeight = quorvane::bench::kPhotoHeight;
 
 // Real files for the two whole-file operations the pictures use.
 class FilePlatform : public quorvane::Platform {
@@ -65,39 +66,8 @@ public:
     uint32_t SystemColor(int) override { return 0; }
 };
 
-// A photograph-like picture: soft gradients, a few hard-edged shapes and a
-// little sensor noise, so the entropy coder has realistic work to do.
 void WriteBmp(const std::string& path) {
-    const size_t stride = (static_cast<size_t>(kWidth) * 3 + 3) / 4 * 4;
-    std::vector<uint8_t> file(54 + stride * kHeight);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, kWidth);
-    put32(22, kHeight);
-    file[26] = 1;
-    file[28] = 24;
-    uint32_t noise = 12345;
-    for (int y = 0; y < kHeight; ++y) {
-        uint8_t* row = &file[54 + stride * static_cast<size_t>(kHeight - 1 - y)];
-        for (int x = 0; x < kWidth; ++x) {
-            noise = noise * 1103515245u + 12345u;
-            const int n = static_cast<int>((noise >> 16) & 15) - 8;
-            const bool disc = (x - 2000) * (x - 2000) + (y - 1500) * (y - 1500) < 900 * 900;
-            const bool band = ((x + y) / 300) % 5 == 0;
-            int r = 40 + 180 * x / kWidth, g = 60 + 150 * y / kHeight, b = 200 - 150 * (x + y) / (kWidth + kHeight);
-            if (disc) r = 230 - r / 3, g = g / 2;
-            if (band) b = 255 - b;
-            row[3 * x] = static_cast<uint8_t>(std::clamp(b + n, 0, 255));
-            row[3 * x + 1] = static_cast<uint8_t>(std::clamp(g + n, 0, 255));
-            row[3 * x + 2] = static_cast<uint8_t>(std::clamp(r + n, 0, 255));
-        }
-    }
+    const std::vector<uint8_t> file = quorvane::bench::PhotoLikeBmp(kWidth, kHeight);
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
                                                  static_cast<std::streamsize>(file.size()));
 }

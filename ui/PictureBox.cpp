@@ -145,13 +145,15 @@ std::unique_ptr<Graphic> LoadPictureFile(Platform& platform, const std::string& 
 
 void PictureBox::Create(HWND parent, const LayoutRect& rect, int id) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    RegisterWindowClass(instance, kPictureClass, nullptr, LoadCursorW(nullptr, IDC_ARROW));
+    // The picture is centred, so any change of size moves all of it.
+    RegisterWindowClass(instance, kPictureClass, nullptr, LoadCursorW(nullptr, IDC_ARROW), CS_HREDRAW | CS_VREDRAW);
     CreateHandle(0, kPictureClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect, parent,
                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance);
 }
 
 void PictureBox::SetGraphic(std::unique_ptr<Graphic> graphic) {
     graphic_ = std::move(graphic);
+    cache_.reset();
     if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
@@ -160,6 +162,33 @@ LayoutRect PictureBox::PictureRect() const {
     RECT client;
     GetClientRect(hwnd(), &client);
     return FitPicture(graphic_->Width(), graphic_->Height(), client.right, client.bottom);
+}
+
+void PictureBox::RenderCache(HDC screen, int width, int height) {
+    // In the pictures' own 24-bit format: a stretch between two formats
+    // first converts the whole source (Wine does, into a copy larger than
+    // the picture's own bitmap), a stretch within one format does not.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    cache_.reset(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    cacheWidth_ = width;
+    cacheHeight_ = height;
+    if (!cache_) return;
+    const UniqueDc memoryDc(CreateCompatibleDC(screen));
+    const HDC memory = memoryDc.get();
+    const ScopedSelect select(memory, cache_.get());
+    const RECT client{0, 0, width, height};
+    FillRect(memory, &client, GetSysColorBrush(COLOR_BTNFACE));
+    const LayoutRect at = PictureRect();
+    if (graphic_ && at.width > 0 && at.height > 0) {
+        graphic_->Draw(memory, RECT{at.left, at.top, at.left + at.width, at.top + at.height});
+    }
 }
 
 LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -171,21 +200,14 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         const HDC dc = paint.get();
         RECT client;
         GetClientRect(hwnd(), &client);
-        // Drawn off screen first, so a large picture does not flicker.
-        const UniqueDc memoryDc(CreateCompatibleDC(dc));
-        const HDC memory = memoryDc.get();
-        UniqueBitmap buffer(CreateCompatibleBitmap(dc, client.right > 0 ? client.right : 1,
-                                                   client.bottom > 0 ? client.bottom : 1));
-        {
-            ScopedSelect select(memory, buffer.get());
-            FillRect(memory, &client, GetSysColorBrush(COLOR_BTNFACE));
-            const LayoutRect at = PictureRect();
-            if (graphic_ && at.width > 0 && at.height > 0) {
-                const RECT target{at.left, at.top, at.left + at.width, at.top + at.height};
-                graphic_->Draw(memory, target);
-            }
-            BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+        if (client.right <= 0 || client.bottom <= 0) return 0;
+        if (!cache_ || cacheWidth_ != client.right || cacheHeight_ != client.bottom) {
+            RenderCache(dc, client.right, client.bottom);
         }
+        if (!cache_) return 0;
+        const UniqueDc memoryDc(CreateCompatibleDC(dc));
+        const ScopedSelect select(memoryDc.get(), cache_.get());
+        BitBlt(dc, 0, 0, client.right, client.bottom, memoryDc.get(), 0, 0, SRCCOPY);
         return 0;
     }
     default:

@@ -101,8 +101,11 @@ std::unique_ptr<Graphic> MakeIconGraphic(const IconFile& icon, int size);
 // extension (.%s)"; the loaders raise their own errors.
 std::unique_ptr<Graphic> LoadPictureFile(Platform& platform, const std::string& path, int iconSize, int dpi);
 
-// Shows one Graphic by the display rule. A hint, if any, is the owner's
-// business (see the window's tooltips).
+// Shows one Graphic by the display rule. The picture is scaled once, when
+// it or the control's size changes, into a DIB section of the whole
+// control; a repaint is one blit of that, so a large photograph costs no more
+// to repaint than a small one. A hint, if any, is the owner's business (see
+// the window's tooltips).
 class PictureBox : public Window {
 public:
     void Create(HWND parent, const LayoutRect& rect, int id);
@@ -117,7 +120,14 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Draws the background and the picture into the cache, sized as the
+    // client area.
+    void RenderCache(HDC screen, int width, int height);
+
     std::unique_ptr<Graphic> graphic_;
+    UniqueBitmap cache_;
+    int cacheWidth_ = 0;
+    int cacheHeight_ = 0;
 };
 
 }  // namespace quorvane::win

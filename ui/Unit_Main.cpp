@@ -43,6 +43,7 @@ constexpr int kHintVisibleMs = 2500;
 constexpr int kTreeIndent = 19;
 constexpr int kGridCellSize = 48;
 constexpr int kLibraryIconSize = 32;
+constexpr int kLibraryGrowth = 64;
 constexpr int kGlyphSize = 16;
 
 enum ControlId : int {
@@ -158,7 +159,9 @@ TfrmMain::TfrmMain(HINSTANCE instance, Platform& platform, win::Dialogs& dialogs
     TreeImageList = std::make_unique<win::TreeImageList>(16, 4, 4);
     TreeImageList->AppendIcon(LoadResourceIcon(instance, IDI_FOLDER, 16).get());
     TreeImageList->AppendIcon(LoadResourceIcon(instance, IDI_DRIVE, 16).get());
-    imglstDefaultIcons = std::make_unique<win::TreeImageList>(kLibraryIconSize, 4, 4);
+    // Grown in large steps: each growth copies the whole list, and a library
+    // holds hundreds of icons.
+    imglstDefaultIcons = std::make_unique<win::TreeImageList>(kLibraryIconSize, 4, kLibraryGrowth);
 
     CreateControls();
     CreateHints();

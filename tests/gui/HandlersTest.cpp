@@ -40,6 +40,12 @@ protected:
         WriteBytes(path, SolidBmp(width, height, rgb));
         return path;
     }
+    // A pixel of the control as it is painted on the screen now.
+    static COLORREF PaintedPixel(HWND control, int x, int y) {
+        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const win::WindowDc dc(control);
+        return GetPixel(dc.get(), x, y);
+    }
 };
 
 // --- the picture ------------------------------------------------------------
@@ -66,30 +72,40 @@ TEST_F(Handlers, PictureButtonLoadsTheChosenFileIntoThePreview) {
     EXPECT_EQ(form->Image.PictureRect(), (LayoutRect{57, 31, 50, 40}));
 
     // The picture is on the screen.
-    RedrawWindow(form->Image.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    const HDC dc = GetDC(form->Image.hwnd());
-    EXPECT_EQ(GetPixel(dc, 57 + 25, 31 + 20), kRed);
-    EXPECT_EQ(GetPixel(dc, 2, 2), GetSysColor(COLOR_BTNFACE));
-    ReleaseDC(form->Image.hwnd(), dc);
+    EXPECT_EQ(PaintedPixel(form->Image.hwnd(), 57 + 25, 31 + 20), kRed);
+    EXPECT_EQ(PaintedPixel(form->Image.hwnd(), 2, 2), GetSysColor(COLOR_BTNFACE));
+
+    // Another picture replaces the one painted before, on the screen too.
+    const std::string narrow = MakeBmp("narrow.bmp", 10, 40, 0x00FF00);
+    dialogs.openAnswers = {narrow};
+    Click(form->btnBrowseImage);
+    EXPECT_EQ(form->Image.PictureRect(), (LayoutRect{77, 31, 10, 40}));
+    EXPECT_EQ(PaintedPixel(form->Image.hwnd(), 77 + 5, 31 + 20), kGreen);
+    EXPECT_EQ(PaintedPixel(form->Image.hwnd(), 57 + 5, 31 + 20), GetSysColor(COLOR_BTNFACE));
+    ASSERT_EQ(dialogs.openCalls.size(), 2u);
+    EXPECT_EQ(dialogs.openCalls[1].startName, bmp);
 
     // The dialog offers the last file the next time; cancelling changes nothing.
     dialogs.openAnswers = {std::nullopt};
     Click(form->btnBrowseImage);
-    EXPECT_EQ(dialogs.openCalls[1].startName, bmp);
-    EXPECT_EQ(form->PicturePath(), bmp);
+    EXPECT_EQ(dialogs.openCalls[2].startName, narrow);
+    EXPECT_EQ(form->PicturePath(), narrow);
     EXPECT_NE(form->Picture(), nullptr);
 }
 
 TEST_F(Handlers, ALargePictureIsScaledDownToTheBox) {
-    Create();
+    CreateShown();
     SetClientSize(508, 408);
     const std::string tall = MakeBmp("tall.bmp", 100, 300, 0x0000FF);
     dialogs.openAnswers = {tall};
     Click(form->btnBrowseImage);
     EXPECT_EQ(form->Image.PictureRect(), (LayoutRect{65, 0, 34, 103}));
-    // In a bigger box it fits at its own size.
+    EXPECT_EQ(PaintedPixel(form->Image.hwnd(), 70, 50), RGB(0, 0, 255));
+    // In a bigger box it fits at its own size, and is painted there.
     SetClientSize(708, 608);
     EXPECT_EQ(form->Image.PictureRect(), (LayoutRect{132, 1, 100, 300}));
+    EXPECT_EQ(PaintedPixel(form->Image.hwnd(), 70, 50), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(PaintedPixel(form->Image.hwnd(), 180, 200), RGB(0, 0, 255));
 }
 
 TEST_F(Handlers, AJpegPictureIsHeldAsJpegAndDrawn) {

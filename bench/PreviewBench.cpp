@@ -1,0 +1,322 @@
+// The picture path of the real main window under Wine, each figure against
+// a baseline taken in the same run:
+//
+//   window_bench make <folder>          the 24-megapixel JPEG (and a tiny one)
+//   window_bench picture <jpeg> <djpeg.exe>
+//       repaint of the preview holding the picture against a bare blit of
+//       the same size; choosing the picture until the preview is painted
+//       against djpeg decoding the same file plus one halftone scale
+//   window_bench memory <jpeg> <drive root>
+//       peak private bytes after choosing, showing and applying the picture
+//       with "copy to folder", in a process of its own, against the
+//       decoded bitmap plus the file
+//   window_bench startup ...            see StartupBench.cpp
+#include <windows.h>
+#include <psapi.h>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
+#include "bench/SamplePicture.h"
+#include "bench/WindowBench.h"
+#include "folder_settings/Bitmap.h"
+#include "folder_settings/Jpeg.h"
+#include "platform/win32/Handle.h"
+#include "platform/win32/WinText.h"
+#include "ui/PictureFit.h"
+
+namespace quorvane::bench {
+namespace {
+
+constexpr int kRepaints = 100;
+constexpr int kShows = 5;
+constexpr int kResizes = 10;
+constexpr double kMegabyte = 1024.0 * 1024.0;
+
+void MakeJpeg(Platform& platform, const std::string& bmp, const std::string& jpeg, int width, int height) {
+    const std::vector<uint8_t> bytes = PhotoLikeBmp(width, height);
+    if (!platform.WriteWholeFile(bmp, bytes).ok) throw std::runtime_error("cannot write " + bmp);
+    TBitmap bitmap;
+    bitmap.LoadFromFile(platform, bmp);
+    TJPEGImage picture;
+    picture.Assign(bitmap);
+    picture.SaveToFile(platform, jpeg);
+    platform.RemoveFile(bmp);
+}
+
+int Make(const std::string& folder) {
+    win::Win32Platform platform;
+    MakeJpeg(platform, folder + "photo.bmp", folder + "photo.jpg", kPhotoWidth, kPhotoHeight);
+    MakeJpeg(platform, folder + "tiny.bmp", folder + "tiny.jpg", 16, 16);
+    return 0;
+}
+
+uint64_t FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(win::Wide(path).c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// djpeg writing a whole-picture BMP to nowhere, as the preview holds its
+// whole bitmap.
+double RunDjpeg(const std::string& djpeg, const std::string& jpeg) {
+    std::wstring command = L"\"" + win::Wide(djpeg) + L"\" -dct int -bmp -outfile NUL \"" + win::Wide(jpeg) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const auto start = Clock::now();
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        throw std::runtime_error("cannot start " + djpeg);
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    const double elapsed = MillisecondsSince(start);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (code != 0) throw std::runtime_error("djpeg failed on " + jpeg);
+    return elapsed;
+}
+
+BITMAPINFO Info24(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// One HALFTONE StretchDIBits of the whole bitmap to the preview's size, in
+// the quickest way: into a bitmap of the source's own format, so nothing is
+// converted first.
+double HalftoneScale(HDC screen, const Dib& image, int boxWidth, int boxHeight) {
+    const LayoutRect at = FitPicture(image.width, image.height, boxWidth, boxHeight);
+    const win::UniqueDc memory(CreateCompatibleDC(screen));
+    BITMAPINFO info = Info24(boxWidth, boxHeight);
+    void* bits = nullptr;
+    const win::UniqueBitmap target(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const win::ScopedSelect select(memory.get(), target.get());
+    info = Info24(image.width, image.height);
+    const auto start = Clock::now();
+    SetStretchBltMode(memory.get(), HALFTONE);
+    SetBrushOrgEx(memory.get(), 0, 0, nullptr);
+    StretchDIBits(memory.get(), at.left, at.top, at.width, at.height, 0, 0, image.width, image.height,
+                  image.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    GdiFlush();
+    return MillisecondsSince(start);
+}
+
+std::vector<double> ResizeSteps(HWND window) {
+    std::vector<double> steps;
+    RECT frame;
+    GetWindowRect(window, &frame);
+    for (int i = 0; i < kResizes; ++i) {
+        const int width = frame.right - frame.left + (i % 2 == 0 ? 1 : 0);
+        const auto start = Clock::now();
+        SetWindowPos(window, nullptr, 0, 0, width, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        UpdateWindow(window);
+        GdiFlush();
+        steps.push_back(MillisecondsSince(start));
+    }
+    return steps;
+}
+
+int Picture(const std::string& jpeg, const std::string& djpeg) {
+    win::Win32Platform platform;
+    AnsweringDialogs dialogs;
+    const auto form = MakeWindow(platform, dialogs, FolderOf(jpeg) + "quorvane.exe");
+    form->Show(SW_SHOWNORMAL);
+    Pump();
+    const HWND box = form->Image.hwnd();
+    RECT client;
+    GetClientRect(box, &client);
+    const win::WindowDc boxDc(box);
+
+    // First show: from the click on "..." until the preview is painted.
+    dialogs.answer = jpeg;
+    std::vector<double> shows;
+    for (int i = 0; i < kShows; ++i) {
+        form->ClearPicture();
+        UpdateWindow(box);
+        const auto start = Clock::now();
+        Click(form->btnBrowseImage);
+        UpdateWindow(box);
+        GdiFlush();
+        shows.push_back(MillisecondsSince(start));
+    }
+    if (dialogs.errors > 0 || !form->Picture()) return 1;
+
+    std::vector<double> decodes, starts, scales;
+    const std::string tiny = FolderOf(jpeg) + "tiny.jpg";
+    TJPEGImage decoded;
+    decoded.LoadFromFile(platform, jpeg);
+    const Dib& image = decoded.DecodedBitmap();
+    for (int i = 0; i < kShows; ++i) {
+        decodes.push_back(RunDjpeg(djpeg, jpeg));
+        starts.push_back(RunDjpeg(djpeg, tiny));
+        scales.push_back(HalftoneScale(boxDc.get(), image, client.right, client.bottom));
+    }
+    const double decode = Median(decodes) - Median(starts);
+    const double scale = Median(scales);
+
+    // Repaint: the whole preview, as a window moved over it asks for.
+    std::vector<double> repaints, blits;
+    const win::UniqueDc memory(CreateCompatibleDC(boxDc.get()));
+    const win::UniqueBitmap same(CreateCompatibleBitmap(boxDc.get(), client.right, client.bottom));
+    const win::ScopedSelect select(memory.get(), same.get());
+    for (int i = 0; i < kRepaints; ++i) {
+        auto start = Clock::now();
+        RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE);
+        UpdateWindow(box);
+        GdiFlush();
+        repaints.push_back(MillisecondsSince(start));
+        start = Clock::now();
+        BitBlt(boxDc.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+        GdiFlush();
+        blits.push_back(MillisecondsSince(start));
+    }
+
+    // A step of a resize: the window one pixel wider or narrower, its
+    // layout applied and the whole of it painted; with the picture and
+    // without, so the difference is what the picture costs.
+    const std::vector<double> resizes = ResizeSteps(form->hwnd());
+    form->ClearPicture();
+    const std::vector<double> emptyResizes = ResizeSteps(form->hwnd());
+
+    std::printf("| Repaint of the preview, %d x %d picture in %ld x %ld (median of %d) | %.3f ms | "
+                "BitBlt of %ld x %ld: %.3f ms | %.2f |\n",
+                image.width, image.height, client.right, client.bottom, kRepaints, Median(repaints), client.right,
+                client.bottom, Median(blits), Median(repaints) / Median(blits));
+    std::printf("| First show: choosing the JPEG until the preview is painted (median of %d) | %.1f ms | "
+                "djpeg -bmp %.1f ms (%.1f ms less its start-up %.1f ms) + HALFTONE scale %.1f ms = %.1f ms | "
+                "%.2f |\n",
+                kShows, Median(shows), decode, Median(decodes), Median(starts), scale, decode + scale,
+                Median(shows) / (decode + scale));
+    std::printf("| Resize step of the window, 1 pixel, all painted (median of %d) | %.1f ms | "
+                "the same with an empty preview: %.1f ms | %.2f |\n",
+                kResizes, Median(resizes), Median(emptyResizes), Median(resizes) / Median(emptyResizes));
+    return 0;
+}
+
+PROCESS_MEMORY_COUNTERS_EX Counters() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    return counters;
+}
+
+int Memory(const std::string& jpeg, const std::string& root) {
+    win::Win32Platform platform;
+    AnsweringDialogs dialogs;
+    const std::string folder = root + "Photos";
+    CreateDirectoryW(win::Wide(folder).c_str(), nullptr);
+    auto form = MakeWindow(platform, dialogs, FolderOf(jpeg) + "quorvane.exe");
+    form->Show(SW_SHOWNORMAL);
+    Pump();
+    FolderTree& tree = form->Tree();
+    NodeId photos = kNoNode;
+    for (NodeId n = tree.FirstChild(tree.FirstRoot()); n != kNoNode; n = tree.NextSibling(n)) {
+        if (tree.Text(n) == "Photos") photos = n;
+    }
+    if (photos == kNoNode) {
+        std::fprintf(stderr, "%s is not in the first drive's root\n", folder.c_str());
+        return 1;
+    }
+    tree.Select(photos);
+    form->TreeViewClick();
+    SendMessageW(form->chboxCopyImage, BM_SETCHECK, BST_CHECKED, 0);
+    Pump();
+
+    // Private bytes are PagefileUsage: Windows counts the commit charge
+    // there as in PrivateUsage, and Wine fills in only the former. Wine
+    // also gives the bytes of now as their peak, so the peak is sampled
+    // too while the window works.
+    std::atomic<bool> done{false};
+    std::atomic<size_t> sampledPeak{0};
+    std::thread sampler([&] {
+        while (!done) {
+            const size_t now = Counters().PagefileUsage;
+            if (now > sampledPeak) sampledPeak = now;
+            Sleep(1);
+        }
+    });
+    const PROCESS_MEMORY_COUNTERS_EX before = Counters();
+    // The peak so far after each step, so a step that needs more than it
+    // keeps shows.
+    auto stagePeak = [&] {
+        Sleep(20);
+        return static_cast<double>(std::max<size_t>(sampledPeak, Counters().PagefileUsage)) / kMegabyte;
+    };
+    dialogs.answer = jpeg;
+    Click(form->btnBrowseImage);
+    const double chosen = stagePeak();
+    UpdateWindow(form->Image.hwnd());
+    const double shown = stagePeak();
+    Click(form->btnApply);
+    Pump();
+    const double appliedPeak = stagePeak();
+    const PROCESS_MEMORY_COUNTERS_EX after = Counters();
+    done = true;
+    sampler.join();
+
+    const std::string copied = folder + "\\Folder Settings\\BackGround.jpg";
+    const uint64_t encoded = FileSize(jpeg);
+    const bool applied = dialogs.errors == 0 && FileSize(copied) == encoded;
+    const TJPEGImage* picture = form->Picture();
+    const double bitmap = picture && picture->Bitmap() ? static_cast<double>(picture->Bitmap()->pixels.size()) : 0;
+    form.reset();
+    DeleteFileW(win::Wide(copied).c_str());
+    RemoveDirectoryW(win::Wide(folder + "\\Folder Settings").c_str());
+    DeleteFileW(win::Wide(folder + "\\desktop.ini").c_str());
+    RemoveDirectoryW(win::Wide(folder).c_str());
+    if (!applied || bitmap == 0) {
+        std::fprintf(stderr, "the picture was not shown and copied\n");
+        return 1;
+    }
+
+    const double peak = static_cast<double>(std::max<size_t>(after.PeakPagefileUsage, sampledPeak));
+    const double floor = bitmap + static_cast<double>(encoded);
+    std::printf("| Peak private bytes added by choosing, showing and applying with the copy flag | %.1f MB | "
+                "bitmap %.1f MB + file %.1f MB = %.1f MB | %.2f (%+.1f MB) |\n",
+                (peak - static_cast<double>(before.PagefileUsage)) / kMegabyte, bitmap / kMegabyte,
+                static_cast<double>(encoded) / kMegabyte, floor / kMegabyte,
+                (peak - static_cast<double>(before.PagefileUsage)) / floor,
+                (peak - static_cast<double>(before.PagefileUsage) - floor) / kMegabyte);
+    std::printf("  (peak private bytes after choosing %.1f MB, showing %.1f MB, applying %.1f MB)\n", chosen, shown,
+                appliedPeak);
+    std::printf("  (private bytes before %.1f MB, after %.1f MB; Wine's peak %.1f MB, sampled peak %.1f MB; "
+                "working set peak %.1f MB)\n",
+                static_cast<double>(before.PagefileUsage) / kMegabyte,
+                static_cast<double>(after.PagefileUsage) / kMegabyte,
+                static_cast<double>(after.PeakPagefileUsage) / kMegabyte,
+                static_cast<double>(sampledPeak.load()) / kMegabyte,
+                static_cast<double>(after.PeakWorkingSetSize) / kMegabyte);
+    return 0;
+}
+
+}  // namespace
+}  // namespace quorvane::bench
+
+int wmain(int argc, wchar_t** argv) {
+    using namespace quorvane::bench;
+    const std::string mode = argc > 1 ? quorvane::win::Narrow(argv[1]) : "";
+    std::vector<std::string> args;
+    for (int i = 2; i < argc; ++i) args.push_back(quorvane::win::Narrow(argv[i]));
+    try {
+        if (mode == "make" && args.size() == 1) return Make(args[0]);
+        if (mode == "picture" && args.size() == 2) return Picture(args[0], args[1]);
+        if (mode == "memory" && args.size() == 2) return Memory(args[0], args[1]);
+        if (mode == "startup" && args.size() == 3) return Startup(args[0], args[1], args[2]);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    std::fprintf(stderr,
+                 "usage: window_bench make <folder\\> | picture <jpeg> <djpeg.exe> | memory <jpeg> <root\\> | "
+                 "startup <root\\> <icons\\> <work\\>\n");
+    return 2;
+}

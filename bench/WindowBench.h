@@ -1,0 +1,86 @@
+// What the benchmarks of the main window share: the real window over the
+// real platform, dialogs that answer with a given file, timing and the
+// table's rows.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Win32Platform.h"
+#include "ui/Dialogs.h"
+#include "ui/Unit_Main.h"
+
+namespace quorvane::bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double MillisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+inline double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The open dialog answers with `answer`; any error box is counted, so a
+// figure taken over a failure is not reported as one.
+class AnsweringDialogs : public win::Dialogs {
+public:
+    std::string answer;
+    int errors = 0;
+
+    bool OpenFile(HWND, const std::string&, bool, std::string& fileName) override {
+        fileName = answer;
+        return true;
+    }
+    bool PickColor(HWND, COLORREF&, win::CustomColors&) override { return false; }
+    void ShowError(HWND, const std::string&, const std::string& text) override {
+        ++errors;
+        std::fprintf(stderr, "error box: %s\n", text.c_str());
+    }
+    void ShowInformation(HWND, const std::string&, const std::string& text) override {
+        std::fprintf(stderr, "information: %s\n", text.c_str());
+    }
+};
+
+inline void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// The main window as the program makes it, named as if the program were
+// `executable`, so its icon library is the Icons folder beside that.
+inline std::unique_ptr<TfrmMain> MakeWindow(Platform& platform, win::Dialogs& dialogs, const std::string& executable) {
+    TfrmMain::Options options;
+    options.executablePath = executable;
+    options.quitOnClose = false;
+    return std::make_unique<TfrmMain>(GetModuleHandleW(nullptr), platform, dialogs, options);
+}
+
+// Clicks a button the way a user does: the handler runs before this returns.
+inline void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
+
+// One row of the table: the figure, its baseline from the same run and
+// their ratio.
+inline void Row(const char* what, double ours, const char* unit, const char* baseline, double theirs) {
+    std::printf("| %s | %.3f %s | %s: %.3f %s | %.2f |\n", what, ours, unit, baseline, theirs, unit, ours / theirs);
+}
+
+// Start-up to the first paint with a populated first drive and icon
+// library, against a bare loop (StartupBench.cpp).
+int Startup(const std::string& root, const std::string& iconSource, const std::string& work);
+
+// The folder of a path with its trailing "\".
+inline std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
+
+}  // namespace quorvane::bench
