@@ -141,7 +141,8 @@ TEST_F(MainWindowLayout, EveryCaptionShowsWholeInItsControl) {
     RECT text{0, 0, 0, 0};
     {
         const win::WindowDc dc(form->chboxCopyImage);
-        win::ScopedSelect select(dc.get(), reinterpret_cast<HFONT>(SendMessageW(form->chboxCopyImage, WM_GETFONT, 0, 0)));
+        const auto font = reinterpret_cast<HFONT>(SendMessageW(form->chboxCopyImage, WM_GETFONT, 0, 0));
+        win::ScopedSelect select(dc.get(), font);
         DrawTextW(dc.get(), win::Wide(text::kCopyToFolder).c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
     }
     EXPECT_LE(GetSystemMetrics(SM_CXMENUCHECK) + text.right, RectOf(form->chboxCopyImage).width);
