@@ -6,3 +6,4 @@
 #define IDI_FOLDER 101
 #define IDI_DRIVE 102
 #define IDB_INFO 103
+#define IDR_DESIGN_FONT 104

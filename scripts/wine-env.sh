@@ -17,21 +17,15 @@ wine_prefix_ready() {
         wineserver -w
         touch "$WINEPREFIX/.quorvane-ready"
     fi
-    wine_fonts_ready
+    wine_font_unregistered
 }
 
-# The windows ask for "MS Sans Serif" with Cyrillic letters. Wine has it
-# (package fonts-wine) but loads it only from the prefix's Fonts folder
-# when it is registered there; without it a much wider font stands in and
-# the texts no longer fit the layout.
-wine_fonts_ready() {
-    [ -f "$WINEPREFIX/.quorvane-fonts" ] && return 0
-    font=/usr/share/wine/fonts/sserifer.fon
-    [ -f "$font" ] || return 0
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp -f "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' \
-        /v 'MS Sans Serif 8,10,12,14,18,24 (Cyrillic)' /t REG_SZ /d sserifer.fon /f >/dev/null 2>&1
+# Prefixes set up before the program carried its own face had the face
+# registered; take that out, so the tests see what a user's prefix shows.
+wine_font_unregistered() {
+    [ -f "$WINEPREFIX/.quorvane-fonts" ] || return 0
+    wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' \
+        /v 'MS Sans Serif 8,10,12,14,18,24 (Cyrillic)' /f >/dev/null 2>&1 || true
+    rm -f "$WINEPREFIX/drive_c/windows/Fonts/sserifer.fon" "$WINEPREFIX/.quorvane-fonts"
     wineserver -w
-    touch "$WINEPREFIX/.quorvane-fonts"
 }

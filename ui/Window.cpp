@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/win32/WinText.h"
+#include "resource.h"
 
 namespace quorvane::win {
 
@@ -152,7 +153,51 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 void MakeContainer(HWND control) { SetWindowSubclass(control, ContainerProc, 0, 0); }
 
+namespace {
+
+struct FontResourceTraits {
+    using Type = HANDLE;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { RemoveFontMemResourceEx(h); }
+};
+using UniqueFontResource = UniqueHandle<FontResourceTraits>;
+
+// The design face travels in the executable and is added for this process
+// alone: neither Wine nor every Windows has "MS Sans Serif" with Cyrillic
+// letters, and the face that stands in is wider than the layout. Should
+// the system refuse it, that stand-in is still readable.
+UniqueFontResource AddDesignFace() {
+    const HMODULE module = GetModuleHandleW(nullptr);
+    const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDR_DESIGN_FONT), RT_RCDATA);
+    const HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes) return {};
+    DWORD faces = 0;
+    return UniqueFontResource(AddFontMemResourceEx(bytes, SizeofResource(module, found), nullptr, &faces));
+}
+
+// A synthesised bold draws every letter again one overhang to the right,
+// so its ink ends that far past the advance widths. Windows counts the
+// overhang in each extent (two single letters then measure one overhang
+// more than the pair); Wine leaves it out, which cuts a label's last column.
+int OverhangLeftOut(HDC dc) {
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    if (metrics.tmOverhang <= 0) return 0;
+    SIZE one{};
+    SIZE two{};
+    GetTextExtentPoint32W(dc, L"x", 1, &one);
+    GetTextExtentPoint32W(dc, L"xx", 2, &two);
+    const int counted = static_cast<int>(2 * one.cx - two.cx);
+    return counted >= metrics.tmOverhang ? 0 : static_cast<int>(metrics.tmOverhang) - counted;
+}
+
+}  // namespace
+
 UniqueFont CreateProgramFont(int dpi, bool bold, int points, bool underline) {
+    // Added before the first font is made: Wine keeps the face it chose for
+    // a font description, so a font made earlier would keep the stand-in.
+    static const UniqueFontResource designFace = AddDesignFace();
     LOGFONTW lf{};
     lf.lfHeight = -MulDiv(points, dpi, 72);
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
@@ -190,7 +235,7 @@ void AutoSizeLabel(HWND label) {
         RECT r{0, 0, 0, 0};
         // An empty caption still has the height of a line.
         DrawTextW(dc.get(), text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-        width = text.empty() ? 0 : r.right - r.left;
+        width = text.empty() ? 0 : r.right - r.left + OverhangLeftOut(dc.get());
         height = r.bottom - r.top;
     }
     SetWindowPos(label, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -73,7 +73,8 @@ void MakeContainer(HWND control);
 bool ForwardToTopLevel(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 // "MS Sans Serif", 8 points at `dpi`, Cyrillic; bold, another size or
-// underlined on request.
+// underlined on request. The first call adds the program's own copy of the
+// face for this process.
 UniqueFont CreateProgramFont(int dpi, bool bold = false, int points = 8, bool underline = false);
 
 void SetFont(HWND hwnd, HFONT font);
@@ -81,7 +82,8 @@ void SetFont(HWND hwnd, HFONT font);
 // The window's text in UTF-8.
 std::string WindowText(HWND hwnd);
 
-// Resizes a label to its text in its font (single line, no prefixes).
+// Resizes a label to its text in its font (single line, no prefixes),
+// the overhang of a synthesised bold included.
 void AutoSizeLabel(HWND label);
 
 // The number of dots per inch of the screen.

@@ -27,65 +27,7 @@ struct ShellCall {
     int showCommand = -1;
 };
 
-// What a window paints, in a 32-bit picture that starts in the button-face
-// colour, as the box's background is.
-class Canvas {
-public:
-    Canvas(int width, int height) : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        bits_ = static_cast<const uint32_t*>(bits);
-        old_ = SelectObject(dc_, bitmap_.get());
-        RECT all{0, 0, width, height};
-        FillRect(dc_, &all, GetSysColorBrush(COLOR_BTNFACE));
-    }
-    ~Canvas() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    HDC dc() const { return dc_; }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const uint32_t p = bits_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    std::vector<COLORREF> Pixels() const {
-        std::vector<COLORREF> all;
-        for (int y = 0; y < height_; ++y) {
-            for (int x = 0; x < width_; ++x) all.push_back(At(x, y));
-        }
-        return all;
-    }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-
-private:
-    int width_;
-    int height_;
-    HDC dc_;
-    win::UniqueBitmap bitmap_;
-    const uint32_t* bits_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-};
-
-// The control's own painting of its client area.
-std::unique_ptr<Canvas> Render(HWND control) {
-    RECT r;
-    GetClientRect(control, &r);
-    auto canvas = std::make_unique<Canvas>(r.right, r.bottom);
-    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas->dc()), PRF_CLIENT | PRF_ERASEBKGND);
-    return canvas;
-}
+using test::Render;
 
 // An icon drawn at `size` x `size` on the button-face colour.
 std::unique_ptr<Canvas> Render(HICON icon, int size) {
@@ -127,13 +69,17 @@ LOGFONTW FontOf(HWND hwnd) {
     return font;
 }
 
-// The size a label's caption takes in its own font.
+// The size a label's caption takes in its own font, with the overhang a
+// synthesised bold may add.
 SIZE TextSize(HWND label) {
     const HDC dc = GetDC(label);
     const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
     const std::wstring text = win::Wide(Text(label));
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    size.cx += metrics.tmOverhang;
     SelectObject(dc, old);
     ReleaseDC(label, dc);
     return size;
@@ -237,9 +183,11 @@ TEST_F(AboutBox, ControlsSitWhereTheDesignPutsThem) {
         const LayoutRect r = RectOf(place.label);
         EXPECT_EQ(r.left, place.left) << place.name;
         EXPECT_EQ(r.top, place.top) << place.name;
-        // Sized to the caption in the label's own font.
+        // Sized to the caption in the label's own font: all of it shows,
+        // and no more room than it takes.
         const SIZE text = TextSize(place.label);
-        EXPECT_EQ(r.width, text.cx) << place.name;
+        EXPECT_EQ(CaptionPixelsCut(place.label), 0) << place.name;
+        EXPECT_LE(r.width, text.cx) << place.name;
         EXPECT_EQ(r.height, text.cy) << place.name;
         // Everything stays inside the panel's bevel.
         EXPECT_LE(r.left + r.width, 190 - 2) << place.name;
@@ -288,6 +236,13 @@ TEST_F(AboutBox, FontsAreMsSansSerifWithABigBoldNameAndAnUnderlinedLink) {
         EXPECT_EQ(font.lfWeight, FW_NORMAL) << Text(control);
         EXPECT_FALSE(font.lfUnderline) << Text(control);
         EXPECT_EQ(font.lfCharSet, RUSSIAN_CHARSET) << Text(control);
+    }
+    // The program brings the face along: it is found in every size the box
+    // asks for, with its Cyrillic letters.
+    for (HWND control : {box->ProductName, box->Version, box->lblURL, box->OKButton}) {
+        const FaceFound face = FaceOf(control);
+        EXPECT_EQ(face.name, L"MS Sans Serif") << Text(control);
+        EXPECT_EQ(face.charSet, RUSSIAN_CHARSET) << Text(control);
     }
     const LOGFONTW name = FontOf(box->ProductName);
     EXPECT_EQ(std::wstring(name.lfFaceName), L"MS Sans Serif");

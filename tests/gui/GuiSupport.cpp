@@ -1,6 +1,7 @@
 #include "tests/gui/GuiSupport.h"
 
 #include <map>
+#include <memory>
 
 #include "platform/win32/Handle.h"
 #include "platform/win32/WinText.h"
@@ -95,6 +96,91 @@ LayoutRect RectOf(HWND hwnd) { return win::RectInParent(hwnd); }
 std::string Describe(const LayoutRect& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.width) + "x" +
            std::to_string(r.height);
+}
+
+std::unique_ptr<Canvas> Render(HWND control) {
+    RECT r;
+    GetClientRect(control, &r);
+    auto canvas = std::make_unique<Canvas>(r.right, r.bottom);
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas->dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    return canvas;
+}
+
+namespace {
+
+int PixelsThatDiffer(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+    int differ = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) differ += a[i] != b[i];
+    return differ;
+}
+
+HFONT FontOf(HWND control) { return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)); }
+
+}  // namespace
+
+int CaptionPixelsCut(HWND control) {
+    const std::wstring caption = win::Wide(Text(control));
+    // Blanks rather than no text: a check box without text places its box
+    // differently, and an underline stays under the blanks.
+    const std::wstring blanks(caption.size(), L' ');
+    const std::vector<COLORREF> withCaption = Render(control)->Pixels();
+    SetWindowTextW(control, blanks.c_str());
+    const std::vector<COLORREF> withBlanks = Render(control)->Pixels();
+    SetWindowTextW(control, caption.c_str());
+
+    RECT size{0, 0, 0, 0};
+    {
+        const win::WindowDc screen(nullptr);
+        win::ScopedSelect select(screen.get(), FontOf(control));
+        DrawTextW(screen.get(), caption.c_str(), -1, &size, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    // Drawn alone with room around it for any ink beyond the advance widths.
+    auto alone = [&](const std::wstring& text) {
+        Canvas canvas(size.right + 16, size.bottom + 4);
+        RECT at{4, 2, size.right + 12, size.bottom + 2};
+        win::ScopedSelect select(canvas.dc(), FontOf(control));
+        SetBkMode(canvas.dc(), TRANSPARENT);
+        SetTextColor(canvas.dc(), GetSysColor(COLOR_BTNTEXT));
+        DrawTextW(canvas.dc(), text.c_str(), -1, &at, DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+        return canvas.Pixels();
+    };
+    return PixelsThatDiffer(alone(caption), alone(blanks)) - PixelsThatDiffer(withCaption, withBlanks);
+}
+
+FaceFound FaceOf(HWND control) {
+    const win::WindowDc dc(control);
+    win::ScopedSelect select(dc.get(), FontOf(control));
+    wchar_t name[LF_FACESIZE] = L"";
+    GetTextFaceW(dc.get(), LF_FACESIZE, name);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
+    return {name, metrics.tmCharSet};
+}
+
+bool SystemListsFontFile(const std::wstring& file) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", 0, KEY_READ,
+                      &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool listed = false;
+    for (DWORD i = 0; !listed; ++i) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        wchar_t data[MAX_PATH] = L"";
+        DWORD dataBytes = sizeof data - sizeof data[0];
+        DWORD type = 0;
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataBytes) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        const std::wstring value(data);
+        // A bare file name or a full path ending in it.
+        listed = type == REG_SZ && value.size() >= file.size() &&
+                 lstrcmpiW(value.c_str() + value.size() - file.size(), file.c_str()) == 0;
+    }
+    RegCloseKey(key);
+    return listed;
 }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Handle.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/win32/TempFolder.h"
 #include "ui/Dialogs.h"
@@ -113,6 +115,75 @@ HWND FindOwnedDialog(HWND owner);
 std::string Text(HWND hwnd);
 LayoutRect RectOf(HWND hwnd);
 std::string Describe(const LayoutRect& r);
+
+// What a window paints, in a 32-bit picture that starts in the button-face
+// colour, as the box's background is.
+class Canvas {
+public:
+    Canvas(int width, int height) : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        bits_ = static_cast<const uint32_t*>(bits);
+        old_ = SelectObject(dc_, bitmap_.get());
+        RECT all{0, 0, width, height};
+        FillRect(dc_, &all, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    ~Canvas() {
+        SelectObject(dc_, old_);
+        DeleteDC(dc_);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC dc() const { return dc_; }
+    COLORREF At(int x, int y) const {
+        GdiFlush();
+        const uint32_t p = bits_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    std::vector<COLORREF> Pixels() const {
+        std::vector<COLORREF> all;
+        for (int y = 0; y < height_; ++y) {
+            for (int x = 0; x < width_; ++x) all.push_back(At(x, y));
+        }
+        return all;
+    }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+private:
+    int width_;
+    int height_;
+    HDC dc_;
+    win::UniqueBitmap bitmap_;
+    const uint32_t* bits_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+// The control's own painting of its client area.
+std::unique_ptr<Canvas> Render(HWND control);
+
+// How many pixels of its caption a control's own painting leaves out: the
+// caption drawn alone in the control's font, less the pixels the caption
+// changes in the control's picture. 0 when the whole caption shows.
+int CaptionPixelsCut(HWND control);
+
+// The face and character set that a control's font finds on this system.
+struct FaceFound {
+    std::wstring name;
+    int charSet = -1;
+};
+FaceFound FaceOf(HWND control);
+
+// Whether the system's font list (the registry's Fonts key) names `file`.
+bool SystemListsFontFile(const std::wstring& file);
 
 // Writes bytes to a file, replacing it.
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);

@@ -125,12 +125,27 @@ TEST_F(MainWindowLayout, EveryControlSitsInItsParentAsDesigned) {
     EXPECT_EQ(GetParent(form->lblDir), form->GroupBox2);
     EXPECT_EQ(RectOf(form->lblDir).left, 8);
     EXPECT_EQ(RectOf(form->lblDir).top, 14);
-    EXPECT_EQ(RectOf(form->lblTextColor).left, 6);
-    EXPECT_EQ(RectOf(form->lblTextColor).top, 13);
-    EXPECT_EQ(RectOf(form->lblBckGrColor).left, 139);
-    EXPECT_EQ(RectOf(form->lblBckGrColor).top, 13);
-    EXPECT_GT(RectOf(form->lblTextColor).width, RectOf(form->lblBckGrColor).width);
-    EXPECT_GT(RectOf(form->lblTextColor).height, 0);
+    // The bold ones take the design sizes, the overhang of the bold included.
+    EXPECT_EQ(RectOf(form->lblTextColor), (LayoutRect{6, 13, 78, 13}));
+    EXPECT_EQ(RectOf(form->lblBckGrColor), (LayoutRect{139, 13, 68, 13}));
+}
+
+TEST_F(MainWindowLayout, EveryCaptionShowsWholeInItsControl) {
+    CreateShown();
+    SetClientSize(508, 408);
+    for (const char* name : {"chboxCopyImage", "btnRestoreImage", "btnRestoreTextColor", "btnRestoreBckGrColor",
+                             "btnRestoreIcon", "btnApply", "btnExit", "lblTextColor", "lblBckGrColor"}) {
+        EXPECT_EQ(CaptionPixelsCut(form->Control(name)), 0) << name;
+    }
+    // The check box's text ends inside its box, with room to spare.
+    RECT text{0, 0, 0, 0};
+    {
+        const win::WindowDc dc(form->chboxCopyImage);
+        const auto font = reinterpret_cast<HFONT>(SendMessageW(form->chboxCopyImage, WM_GETFONT, 0, 0));
+        win::ScopedSelect select(dc.get(), font);
+        DrawTextW(dc.get(), win::Wide(text::kCopyToFolder).c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    }
+    EXPECT_LE(GetSystemMetrics(SM_CXMENUCHECK) + text.right, RectOf(form->chboxCopyImage).width);
 }
 
 TEST_F(MainWindowLayout, FollowsTheResizingRulesWhenWiderAndTaller) {
@@ -296,6 +311,14 @@ TEST_F(MainWindowTest, FontsAreMsSansSerifWithBoldColourLabels) {
         EXPECT_EQ(std::wstring(font.lfFaceName), L"MS Sans Serif") << name;
         EXPECT_EQ(font.lfHeight, -11) << name;
         EXPECT_EQ(font.lfWeight, FW_BOLD) << name;
+    }
+    // What is asked for is what is found, although the system itself has
+    // no Cyrillic "MS Sans Serif": the program brings it along.
+    EXPECT_FALSE(SystemListsFontFile(L"sserifer.fon"));
+    for (const char* name : {"btnApply", "chboxCopyImage", "TreeView", "lblTextColor"}) {
+        const FaceFound face = FaceOf(form->Control(name));
+        EXPECT_EQ(face.name, L"MS Sans Serif") << name;
+        EXPECT_EQ(face.charSet, RUSSIAN_CHARSET) << name;
     }
 }
 
