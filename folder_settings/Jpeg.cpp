@@ -249,7 +249,7 @@ void TJPEGImage::Compress() {
 
 void TJPEGImage::SaveToFile(Platform& platform, const std::string& path) {
     Compress();
-    const FileResult written = platform.WriteWholeFile(path, data_);
+    const FileResult written = platform.ReplaceWholeFile(path, data_);
     if (!written.ok) throw EFCreateError(FormatText("Cannot create file \"%s\". %s", {path, written.error}));
 }
 

@@ -180,12 +180,12 @@ TEST(FileSystem, WholeFilesRoundTripAndFailuresCarryTheSystemsText) {
     win::Win32Platform platform;
     TempFolder dir;
     const std::vector<uint8_t> bytes = {0xFF, 0xD8, 0x00, 0x0D, 0x0A, 0x1A, 0xFF, 0xD9};
-    ASSERT_TRUE(platform.WriteWholeFile(dir / "a.jpg", bytes).ok);
+    ASSERT_TRUE(platform.ReplaceWholeFile(dir / "a.jpg", bytes).ok);
     std::vector<uint8_t> back;
     ASSERT_TRUE(platform.ReadWholeFile(dir / "a.jpg", back).ok);
     EXPECT_EQ(back, bytes);
     // Replacing truncates.
-    ASSERT_TRUE(platform.WriteWholeFile(dir / "a.jpg", {1, 2}).ok);
+    ASSERT_TRUE(platform.ReplaceWholeFile(dir / "a.jpg", {1, 2}).ok);
     ASSERT_TRUE(platform.ReadWholeFile(dir / "a.jpg", back).ok);
     EXPECT_EQ(back, (std::vector<uint8_t>{1, 2}));
 
@@ -193,7 +193,7 @@ TEST(FileSystem, WholeFilesRoundTripAndFailuresCarryTheSystemsText) {
     EXPECT_FALSE(missing.ok);
     EXPECT_FALSE(missing.error.empty());
     EXPECT_NE(missing.error.back(), '.');
-    EXPECT_FALSE(platform.WriteWholeFile(dir / "no folder\\a.jpg", bytes).ok);
+    EXPECT_FALSE(platform.ReplaceWholeFile(dir / "no folder\\a.jpg", bytes).ok);
 
     // A file held open for writing elsewhere cannot be read.
     win::UniqueFile writer(CreateFileW(win::Wide(dir / "a.jpg").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
