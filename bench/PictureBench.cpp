@@ -55,11 +55,16 @@ public:
         std::fclose(f);
         return {ok, ok ? "" : "short read"};
     }
-    FileResult WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) override {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
+    FileResult ReplaceWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) override {
+        const std::string temporary = path + ".~tmp";
+        std::FILE* f = std::fopen(temporary.c_str(), "wb");
         if (!f) return {false, "cannot create"};
-        const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        return {std::fclose(f) == 0 && ok, ok ? "" : "short write"};
+        const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;
+        if (std::fclose(f) != 0 || !ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
+            std::remove(temporary.c_str());
+            return {false, "short write"};
+        }
+        return {true, ""};
     }
     uint32_t LogicalDrives() override { return 0; }
     int DriveType(const std::string&) override { return 0; }

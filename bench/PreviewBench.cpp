@@ -36,7 +36,7 @@ constexpr double kMegabyte = 1024.0 * 1024.0;
 
 void MakeJpeg(Platform& platform, const std::string& bmp, const std::string& jpeg, int width, int height) {
     const std::vector<uint8_t> bytes = PhotoLikeBmp(width, height);
-    if (!platform.WriteWholeFile(bmp, bytes).ok) throw std::runtime_error("cannot write " + bmp);
+    if (!platform.ReplaceWholeFile(bmp, bytes).ok) throw std::runtime_error("cannot write " + bmp);
     TBitmap bitmap;
     bitmap.LoadFromFile(platform, bmp);
     TJPEGImage picture;

@@ -288,7 +288,7 @@ void TJPEGImage::Compress() {
 
 void TJPEGImage::SaveToFile(Platform& platform, const std::string& path) {
     Compress();
-    const FileResult written = platform.WriteWholeFile(path, Data());
+    const FileResult written = platform.ReplaceWholeFile(path, Data());
     if (!written.ok) throw EFCreateError(FormatText("Cannot create file \"%s\". %s", {path, written.error}));
 }
 

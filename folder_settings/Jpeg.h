@@ -48,7 +48,8 @@ public:
     void LoadFromData(std::vector<uint8_t> data);
 
     // Writes the encoded data exactly as held, encoding the bitmap first
-    // when there is none. EFCreateError when the file cannot be created.
+    // when there is none. EFCreateError when the file cannot be written
+    // whole; a file already there then keeps its former bytes.
     void SaveToFile(Platform& platform, const std::string& path);
     // Encodes the bitmap when there is no encoded data yet.
     void Compress();

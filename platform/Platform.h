@@ -44,7 +44,8 @@ public:
     virtual ~Platform() = default;
 
     // Profile (INI) service. Section and key names match without regard to
-    // case. Reads never create the file.
+    // case. Reads never create the file; writes and removals replace it
+    // whole, as ReplaceWholeFile does.
     virtual std::string ProfileRead(const std::string& path, const std::string& section,
                                     const std::string& key, const std::string& defaultValue) = 0;
     // Creates the file and the section when missing; false when refused.
@@ -72,9 +73,12 @@ public:
 
     // Reads a whole file; others may read it meanwhile but not write it.
     virtual FileResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) = 0;
-    // Creates or truncates a file and writes `bytes`; no one else may open
-    // it meanwhile.
-    virtual FileResult WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) = 0;
+    // Makes the file hold exactly `bytes`, or leaves it as it was: the new
+    // content goes to a temporary file beside it, reaches the disk, and only
+    // then takes the file's place. A replaced file keeps its attributes; a
+    // new one gets none but archive. No temporary file outlives the call.
+    // Every whole-file write goes through here: profile edits and pictures.
+    virtual FileResult ReplaceWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) = 0;
 
     // Bit 0 for A: up to bit 25 for Z:.
     virtual uint32_t LogicalDrives() = 0;

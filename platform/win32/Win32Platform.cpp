@@ -4,6 +4,7 @@
 
 #include "platform/ProfileText.h"
 #include "platform/win32/Handle.h"
+#include "platform/win32/ReplaceFile.h"
 
 namespace quorvane::win {
 namespace {
@@ -33,26 +34,6 @@ bool ReadAll(HANDLE file, Bytes& bytes) {
     return true;
 }
 
-// Writes `bytes` from the start of an open file and cuts it there.
-bool Rewrite(HANDLE file, const Bytes& bytes) {
-    if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD put = 0;
-        if (!WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &put, nullptr) || put == 0)
-            return false;
-        done += put;
-    }
-    return SetEndOfFile(file) != FALSE;
-}
-
-// Opens for a read-modify-write. OPEN_ALWAYS rather than CREATE_ALWAYS: the
-// latter refuses an existing hidden or system file.
-UniqueFile OpenForEdit(const std::string& path, DWORD disposition) {
-    return UniqueFile(CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 DWORD Attributes(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
 
 // Reads a whole file that others may read but not write meanwhile; the
@@ -77,17 +58,16 @@ std::string Win32Platform::ProfileRead(const std::string& path, const std::strin
 
 bool Win32Platform::ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
                                  const std::string& value) {
-    UniqueFile file = OpenForEdit(path, OPEN_ALWAYS);
     Bytes bytes;
-    if (!file || !ReadAll(file.get(), bytes)) return false;
-    return Rewrite(file.get(), ProfileWithValue(bytes, section, key, value, codec_));
+    const DWORD read = ReadShared(path, bytes);
+    if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND) return false;  // a missing file starts empty
+    return ReplaceWhole(path, ProfileWithValue(bytes, section, key, value, codec_)) == ERROR_SUCCESS;
 }
 
 void Win32Platform::ProfileRemoveKey(const std::string& path, const std::string& section, const std::string& key) {
-    UniqueFile file = OpenForEdit(path, OPEN_EXISTING);  // never creates the file
     Bytes bytes;
-    if (!file || !ReadAll(file.get(), bytes)) return;
-    if (auto edited = ProfileWithoutKey(bytes, section, key, codec_)) Rewrite(file.get(), *edited);
+    if (ReadShared(path, bytes) != ERROR_SUCCESS) return;  // never creates the file
+    if (auto edited = ProfileWithoutKey(bytes, section, key, codec_)) ReplaceWhole(path, *edited);
 }
 
 void Win32Platform::ProfileFlush(const std::string&) {
@@ -133,11 +113,9 @@ FileResult Win32Platform::ReadWholeFile(const std::string& path, std::vector<uin
     return {true, {}};
 }
 
-FileResult Win32Platform::WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    UniqueFile file(
-        CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return {false, SystemErrorText(GetLastError())};
-    if (!Rewrite(file.get(), bytes)) return {false, SystemErrorText(GetLastError())};
+FileResult Win32Platform::ReplaceWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    const DWORD error = ReplaceWhole(path, bytes);
+    if (error != ERROR_SUCCESS) return {false, SystemErrorText(error)};
     return {true, {}};
 }
 

@@ -25,7 +25,7 @@ public:
     bool RemoveFile(const std::string& path) override;
     std::vector<FolderEntry> ListFolder(const std::string& pattern) override;
     FileResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) override;
-    FileResult WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) override;
+    FileResult ReplaceWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) override;
     uint32_t LogicalDrives() override;
     int DriveType(const std::string& rootPath) override;
     uint32_t SystemColor(int index) override;

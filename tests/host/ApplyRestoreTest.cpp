@@ -266,6 +266,72 @@ TEST_F(FolderOperations, SubfolderThatCannotBeCreatedIsNotReported) {
     EXPECT_EQ(fs.Attributes("C:\\Photos"), attr::kDirectory | attr::kSystem);
 }
 
+// Every whole-file write stopped part-way, by a full disk or by a swap that
+// fails: the former file stays byte for byte, no temporary file is left
+// beside it, and the user sees the usual message (a restore reports none).
+TEST_F(FolderOperations, WritesThatStopPartWayLeaveTheFormerFileWhole) {
+    const std::string ini = std::string(kFolder) + "desktop.ini";
+    const std::string copy = std::string(kFolder) + "Folder Settings\\BackGround.jpg";
+    const std::string foreign = "[.ShellClassInfo]\r\nInfoTip=from the shell\r\n";
+    const Bytes formerPicture = test::SampleJpeg(16, 8, {.quality = 50});
+    const std::string full = "There is not enough space on the disk";
+    const std::string inUse = "The process cannot access the file because it is being used by another process";
+    enum Operation { kApplyCopy, kApply, kRestore };
+    struct Case {
+        const char* name;
+        Operation operation;
+        std::string target;
+        bool swapFails;  // otherwise the disk is full after a few bytes
+        std::string message;
+    };
+    const Case cases[] = {
+        {"picture, disk full", kApplyCopy, copy, false, "Cannot create file \"" + copy + "\". " + full},
+        {"picture, swap fails", kApplyCopy, copy, true, "Cannot create file \"" + copy + "\". " + inUse},
+        {"profile write, disk full", kApply, ini, false, "Unable to write to " + ini},
+        {"profile write, swap fails", kApply, ini, true, "Unable to write to " + ini},
+        {"profile removal, disk full", kRestore, ini, false, ""},
+        {"profile removal, swap fails", kRestore, ini, true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs.AddFile(ini, foreign + "[" + kSection + "]\r\nIconArea_Text=0x00000000\r\n", attr::kHidden | attr::kSystem);
+        fs.AddFile(copy, formerPicture);
+        const Bytes former = fs.Contents(c.target);
+        ChoosePicture("C:\\pic.jpg", SmallJpeg());
+        state.copyPicture = c.operation == kApplyCopy;
+        fs.diskFullAfter.clear();
+        fs.refuseSwap.clear();
+        if (c.swapFails) {
+            fs.refuseSwap.insert(c.target);
+        } else {
+            fs.diskFullAfter[c.target] = 5;
+        }
+
+        std::string message;
+        try {
+            if (c.operation == kRestore) {
+                RestoreTextColor(fs, state, messages);
+            } else {
+                Apply();
+            }
+        } catch (const Exception& e) {
+            message = e.what();
+        }
+        EXPECT_EQ(message, c.message);
+        EXPECT_EQ(fs.Contents(c.target), former);
+        std::vector<std::string> names;
+        for (const std::string& folder : {std::string(kFolder), std::string(kFolder) + "Folder Settings\\"}) {
+            for (const FolderEntry& e : fs.ListFolder(folder + "*.*")) {
+                if (e.name != "." && e.name != "..") names.push_back(e.name);
+            }
+        }
+        EXPECT_EQ(names, (std::vector<std::string>{"desktop.ini", "Folder Settings", "BackGround.jpg"}));
+        if (c.operation == kApplyCopy) {
+            EXPECT_EQ(state.picturePath, "C:\\pic.jpg");
+        }
+    }
+}
+
 class Restore : public FolderOperations {
 protected:
     // A folder as a full apply with copy and icon leaves it.

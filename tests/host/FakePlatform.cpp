@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 #include "platform/Utf.h"
 
@@ -11,6 +12,7 @@ const char kNotFound[] = "The system cannot find the file specified";
 const char kPathNotFound[] = "The system cannot find the path specified";
 const char kDenied[] = "Access is denied";
 const char kInUse[] = "The process cannot access the file because it is being used by another process";
+const char kDiskFull[] = "There is not enough space on the disk";
 constexpr uint32_t kSettable = attr::kReadOnly | attr::kHidden | attr::kSystem | attr::kArchive;
 }  // namespace
 
@@ -119,24 +121,17 @@ std::string FakePlatform::ProfileRead(const std::string& path, const std::string
 bool FakePlatform::ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
                                 const std::string& value) {
     log.push_back("write " + path + " [" + section + "] " + key + "=" + value);
-    Node* node = Find(path);
-    if (InSet(refuseWrites, path) || InSet(lockedFiles, path) || refuseWriteKeys.count(key)) return false;
-    if (node && (node->folder || (node->attributes & attr::kReadOnly))) return false;
-    if (!node) {
-        const Node* parent = Find(ParentKey(Key(path)));
-        if (!parent || !parent->folder) return false;
-        node = &Make(path, false);
-    }
-    node->bytes = ProfileWithValue(node->bytes, section, key, value, codec_);
-    return true;
+    if (refuseWriteKeys.count(key)) return false;
+    const Node* node = Find(path);
+    if (InSet(lockedFiles, path) || (node && node->folder)) return false;
+    return Replace(path, ProfileWithValue(node ? node->bytes : Bytes{}, section, key, value, codec_)).ok;
 }
 
 void FakePlatform::ProfileRemoveKey(const std::string& path, const std::string& section, const std::string& key) {
     log.push_back("remove " + path + " [" + section + "] " + key);
-    Node* node = Find(path);
-    if (!node || node->folder || InSet(refuseWrites, path) || InSet(lockedFiles, path)) return;
-    if (node->attributes & attr::kReadOnly) return;
-    if (auto edited = ProfileWithoutKey(node->bytes, section, key, codec_)) node->bytes = std::move(*edited);
+    const Node* node = Find(path);
+    if (!node || node->folder || InSet(lockedFiles, path)) return;
+    if (auto edited = ProfileWithoutKey(node->bytes, section, key, codec_)) Replace(path, *edited);
 }
 
 void FakePlatform::ProfileFlush(const std::string&) {}
@@ -172,11 +167,15 @@ bool FakePlatform::RemoveFile(const std::string& path) {
     log.push_back("delete " + path);
     const Node* node = Find(path);
     if (!node || node->folder || InSet(refuseDelete, path) || InSet(lockedFiles, path)) return false;
+    Erase(path);
+    return true;
+}
+
+void FakePlatform::Erase(const std::string& path) {
     const std::string key = Key(path);
     auto& siblings = nodes_[ParentKey(key)].children;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), key), siblings.end());
     nodes_.erase(key);
-    return true;
 }
 
 std::vector<FolderEntry> FakePlatform::ListFolder(const std::string& pattern) {
@@ -207,18 +206,40 @@ FileResult FakePlatform::ReadWholeFile(const std::string& path, std::vector<uint
     return {true, {}};
 }
 
-FileResult FakePlatform::WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+FileResult FakePlatform::ReplaceWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     log.push_back("save " + path);
+    return Replace(path, bytes);
+}
+
+FileResult FakePlatform::Replace(const std::string& path, const Bytes& bytes) {
     if (InSet(lockedFiles, path)) return {false, kInUse};
     if (InSet(refuseWrites, path)) return {false, kDenied};
-    Node* node = Find(path);
-    if (node && (node->folder || (node->attributes & attr::kReadOnly))) return {false, kDenied};
-    if (!node) {
-        const Node* parent = Find(ParentKey(Key(path)));
-        if (!parent || !parent->folder) return {false, kPathNotFound};
-        node = &Make(path, false);
+    const Node* target = Find(path);
+    if (target && (target->folder || (target->attributes & attr::kReadOnly))) return {false, kDenied};
+    const Node* parent = Find(ParentKey(Key(path)));
+    if (!parent || !parent->folder) return {false, kPathNotFound};
+
+    char name[16];
+    std::snprintf(name, sizeof name, ".~%08X", ++temporaries_);
+    const std::string temporary = path.substr(0, path.rfind('\\') + 1) + name;
+    Node& copy = Make(temporary, false);
+    copy.attributes = attr::kHidden;
+    copy.bytes = bytes;
+    for (const auto& [full, after] : diskFullAfter) {
+        if (Key(full) == Key(path) && after < bytes.size()) {
+            Erase(temporary);
+            return {false, kDiskFull};
+        }
     }
-    node->bytes = bytes;
+    if (InSet(refuseSwap, path)) {
+        Erase(temporary);
+        return {false, kInUse};
+    }
+    Bytes content = std::move(copy.bytes);
+    Erase(temporary);
+    // A replaced file keeps its attributes; a new one is archived only.
+    Node& node = Make(path, false);
+    node.bytes = std::move(content);
     return {true, {}};
 }
 

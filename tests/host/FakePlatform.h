@@ -44,10 +44,16 @@ public:
     std::set<std::string> refuseAttributes;  // SetAttributes fails
     std::set<std::string> refuseCreateFolder;
     std::set<std::string> refuseDelete;
+    // Whole-file replacements (pictures and profile edits) of these paths
+    // fail part-way: the disk is full after this many bytes of the new
+    // content, or the finished copy cannot take the file's place.
+    std::map<std::string, size_t> diskFullAfter;
+    std::set<std::string> refuseSwap;
     std::map<int, uint32_t> systemColors;
 
     // "write <path>", "remove <path> [section] key", "attr <path> <value>",
-    // "mkdir <path>", "delete <path>", "save <path>", "list <pattern>", in order.
+    // "mkdir <path>", "delete <path>", "save <path>" (a picture's whole-file
+    // replacement), "list <pattern>", in order.
     std::vector<std::string> log;
     // Number of ListFolder calls, for the one-level-ahead rules.
     int listCount = 0;
@@ -65,7 +71,7 @@ public:
     bool RemoveFile(const std::string& path) override;
     std::vector<FolderEntry> ListFolder(const std::string& pattern) override;
     FileResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) override;
-    FileResult WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) override;
+    FileResult ReplaceWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) override;
     uint32_t LogicalDrives() override;
     int DriveType(const std::string& rootPath) override;
     uint32_t SystemColor(int index) override;
@@ -84,10 +90,14 @@ private:
     const Node* Find(const std::string& path) const;
     Node& Make(const std::string& path, bool folder);
     bool InSet(const std::set<std::string>& set, const std::string& path) const;
+    void Erase(const std::string& path);
+    // Writes a hidden temporary file beside `path`, then swaps it in.
+    FileResult Replace(const std::string& path, const Bytes& bytes);
 
     std::map<std::string, Node> nodes_;
     std::map<char, int> drives_;
     Latin1Codec codec_;
+    unsigned temporaries_ = 0;
 };
 
 }  // namespace quorvane::test

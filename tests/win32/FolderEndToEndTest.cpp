@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "folder_settings/ApplySettings.h"
 #include "folder_settings/BackgroundPicture.h"
 #include "folder_settings/ReadSettings.h"
 #include "folder_settings/RestoreSettings.h"
+#include "platform/Errors.h"
+#include "platform/win32/Handle.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/WinText.h"
 #include "tests/host/BmpBuilder.h"
@@ -114,6 +119,10 @@ TEST_F(EndToEnd, CopiedJpegIsByteForByteTheChosenFile) {
     // Applied again over its own copy: the same bytes.
     Apply();
     EXPECT_EQ(ReadText(folder + "Folder Settings\\BackGround.jpg"), original);
+    // Neither the new file nor its replacement took the hidden bit of the
+    // temporary copy, and no copy is left.
+    EXPECT_EQ(AttributesOf(folder + "Folder Settings\\BackGround.jpg") & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_EQ(test::Names(folder + "Folder Settings\\"), std::vector<std::string>{"BackGround.jpg"});
 }
 
 TEST_F(EndToEnd, ForeignLinesSurviveApplyAndEveryRestore) {
@@ -124,6 +133,9 @@ TEST_F(EndToEnd, ForeignLinesSurviveApplyAndEveryRestore) {
     WriteText(dir / "sea.ico", std::string(icon.begin(), icon.end()));
     state.iconPath = dir / "sea.ico";
     Apply();
+    // The shell marks the file system as well; every restore rewrites the
+    // file, and both bits must survive that.
+    SetFileAttributesW(win::Wide(folder + "desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     RestoreTextColor(platform, state, messages);
     RestoreTextBackgroundColor(platform, state, messages);
     RestoreIcon(platform, state, tree, messages);
@@ -134,7 +146,7 @@ TEST_F(EndToEnd, ForeignLinesSurviveApplyAndEveryRestore) {
                      "[" + std::string(kSection) + "]\r\n");
     // No restore touched an attribute.
     EXPECT_EQ(AttributesOf(folder) & kShown, DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM});
-    EXPECT_EQ(AttributesOf(folder + "desktop.ini") & kShown, DWORD{FILE_ATTRIBUTE_HIDDEN});
+    EXPECT_EQ(AttributesOf(folder + "desktop.ini") & kShown, DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM});
     EXPECT_EQ(tree.Image(node), 0);
 }
 
@@ -151,6 +163,86 @@ TEST_F(EndToEnd, RestoreInAFolderWithoutSettingsCreatesNothing) {
     RestoreTextBackgroundColor(platform, state, messages);
     EXPECT_EQ(AttributesOf(folder + "desktop.ini"), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(AttributesOf(folder + "Folder Settings"), INVALID_FILE_ATTRIBUTES);
+}
+
+// Writes until the file system refuses; true when it refused for want of space.
+bool FillDisk(const std::string& path) {
+    win::UniqueFile file(CreateFileW(win::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    const std::vector<char> chunk(4096, 'x');
+    for (DWORD size = static_cast<DWORD>(chunk.size()); size > 0; size /= 2) {
+        DWORD put = 0;
+        while (WriteFile(file.get(), chunk.data(), size, &put, nullptr) && put == size) {
+        }
+    }
+    return GetLastError() == ERROR_DISK_FULL;
+}
+
+// A full disk: the tiny file system that CTest mounts for this test alone
+// (scripts/small-disk.sh) and names in QUORVANE_SMALL_DISK. Each write that
+// fails there must leave the former file byte for byte and nothing beside it.
+TEST(FullDisk, FormerSettingsAndPictureStayWholeAndNoTemporaryFileIsLeft) {
+    const char* disk = std::getenv("QUORVANE_SMALL_DISK");
+    if (!disk || !*disk) GTEST_SKIP() << "QUORVANE_SMALL_DISK names no small file system (CTest's win32_full_disk does)";
+    const std::string root = disk;
+    ULARGE_INTEGER available{}, total{}, unused{};
+    if (!GetDiskFreeSpaceExW(win::Wide(root).c_str(), &available, &total, &unused) || total.QuadPart > (1u << 20)) {
+        GTEST_SKIP() << "no small file system at " << root << ": "
+                     << ReadText(root.substr(0, root.size() - 1) + ".why");
+    }
+
+    TempFolder dir(root);
+    const std::string folder = dir / "Photos\\";
+    const std::string ini = folder + "desktop.ini";
+    const std::string copy = folder + "Folder Settings\\BackGround.jpg";
+    test::MakeFolder(folder);
+    test::MakeFolder(folder + "Folder Settings");
+    const std::string formerIni = std::string("[.ShellClassInfo]\r\nInfoTip=kept whole\r\n[") + kSection +
+                                  "]\r\nIconArea_Text=0x00000000\r\n";
+    const std::vector<uint8_t> formerJpeg = test::SampleJpeg(16, 16, {.quality = 40});
+    WriteText(ini, formerIni);
+    WriteText(copy, std::string(formerJpeg.begin(), formerJpeg.end()));
+    SetFileAttributesW(win::Wide(ini).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+
+    win::Win32Platform platform;
+    test::FakeFolderTree tree;
+    test::FakeFolderEditState state;
+    NoMessages messages;
+    const NodeId node = tree.AddChild(tree.AddRoot("Z:"), "Photos");
+    tree.Select(node);
+    tree.SetCurrentFolderNode(node);
+    state.folderPath = folder;
+    TempFolder source;  // the new picture comes from a disk with room
+    const std::vector<uint8_t> photo = test::SampleJpeg(32, 24, {.quality = 80});
+    WriteText(source / "photo.jpg", std::string(photo.begin(), photo.end()));
+    LoadBackgroundPicture(platform, state, source / "photo.jpg");
+    ASSERT_TRUE(FillDisk(dir / "filler"));
+
+    state.copyPicture = true;
+    try {
+        ApplyFolderSettings(platform, state, tree, messages);
+        ADD_FAILURE() << "the picture was saved on a full disk";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot create file \"" + copy + "\". " + win::SystemErrorText(ERROR_DISK_FULL));
+    }
+    state.copyPicture = false;
+    try {
+        ApplyFolderSettings(platform, state, tree, messages);
+        ADD_FAILURE() << "the settings were written on a full disk";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + ini);
+    }
+    RestoreTextColor(platform, state, messages);
+
+    EXPECT_EQ(ReadText(ini), formerIni);
+    EXPECT_EQ(ReadText(copy), std::string(formerJpeg.begin(), formerJpeg.end()));
+    EXPECT_EQ(AttributesOf(ini) & 0x6, DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM});
+    std::vector<std::string> names = test::Names(folder);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Folder Settings", "desktop.ini"}));
+    EXPECT_EQ(test::Names(folder + "Folder Settings\\"), std::vector<std::string>{"BackGround.jpg"});
 }
 
 }  // namespace

@@ -34,11 +34,15 @@ void RemoveTree(const std::wstring& folder) {
 
 }  // namespace
 
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
+TempFolder::TempFolder() : TempFolder([] {
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
-    std::wstring path = std::wstring(base) + L"quorvane-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+    return win::Narrow(base);
+}()) {}
+
+TempFolder::TempFolder(const std::string& base) {
+    static std::atomic<int> counter{0};
+    std::wstring path = win::Wide(base) + L"quorvane-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                         std::to_wstring(counter++) + L"\\";
     RemoveTree(path);
     if (!CreateDirectoryW(path.c_str(), nullptr)) throw std::runtime_error("cannot create the test folder");
@@ -67,5 +71,17 @@ void WriteText(const std::string& path, const std::string& bytes) {
 }
 
 void MakeFolder(const std::string& path) { CreateDirectoryW(win::Wide(path).c_str(), nullptr); }
+
+std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW data;
+    win::UniqueFind find(FindFirstFileW((win::Wide(folder) + L"*").c_str(), &data));
+    if (!find) return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") names.push_back(win::Narrow(name));
+    } while (FindNextFileW(find.get(), &data));
+    return names;
+}
 
 }  // namespace quorvane::test

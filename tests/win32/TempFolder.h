@@ -1,14 +1,18 @@
-// A fresh folder under the system's temporary folder for one test, removed
-// with everything in it (attributes cleared first) when the test ends.
+// A fresh folder for one test, under the system's temporary folder or a
+// given one, removed with everything in it (attributes cleared first) when
+// the test ends.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quorvane::test {
 
 class TempFolder {
 public:
     TempFolder();
+    // Under `base`, which ends with "\".
+    explicit TempFolder(const std::string& base);
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -26,5 +30,7 @@ private:
 std::string ReadText(const std::string& path);
 void WriteText(const std::string& path, const std::string& bytes);
 void MakeFolder(const std::string& path);
+// The names in a folder, "." and ".." left out, in the system's order.
+std::vector<std::string> Names(const std::string& folder);
 
 }  // namespace quorvane::test

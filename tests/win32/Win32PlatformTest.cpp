@@ -98,13 +98,21 @@ TEST_F(ProfileOnDisk, ValuesThatFitKeepThe8BitFile) {
     EXPECT_EQ(ReadText(ini), "[A]\r\nk=C:\\plain\\path.jpg\r\n");
 }
 
-TEST_F(ProfileOnDisk, HiddenSettingsFileIsStillWritable) {
-    WriteText(ini, "[A]\r\nk=1\r\n");
-    ASSERT_TRUE(platform.SetAttributes(ini, settings::kFileHidden));
-    ProfileFile file(platform, ini);
-    file.WriteValue("A", "k", "2");
+TEST_F(ProfileOnDisk, HiddenSystemSettingsFileKeepsItsAttributesThroughEdits) {
+    WriteText(ini, "[A]\r\nk=1\r\nj=0\r\n");
+    // As the shell leaves it; each edit swaps in a new file, which must not
+    // drop either bit.
+    ASSERT_TRUE(platform.SetAttributes(ini, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    {
+        ProfileFile file(platform, ini);
+        file.WriteValue("A", "k", "2");
+        EXPECT_EQ(ReadText(ini), "[A]\r\nk=2\r\nj=0\r\n");
+        EXPECT_EQ(AttributesOf(ini) & 0x7, DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM});
+        file.RemoveKey("A", "j");
+    }
     EXPECT_EQ(ReadText(ini), "[A]\r\nk=2\r\n");
-    EXPECT_TRUE(AttributesOf(ini) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(AttributesOf(ini) & 0x7, DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM});
+    EXPECT_EQ(test::Names(dir.path()), std::vector<std::string>{"desktop.ini"});
 }
 
 TEST_F(ProfileOnDisk, RefusedWriteRaisesUnableToWrite) {
@@ -116,6 +124,14 @@ TEST_F(ProfileOnDisk, RefusedWriteRaisesUnableToWrite) {
     } catch (const EIniFileException& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + missing);
     }
+    // A read-only file refuses both edits and stays as it was, alone.
+    WriteText(ini, "[A]\r\nk=1\r\n");
+    ASSERT_TRUE(platform.SetAttributes(ini, FILE_ATTRIBUTE_READONLY));
+    ProfileFile readOnly(platform, ini);
+    EXPECT_THROW(readOnly.WriteValue("A", "k", "2"), EIniFileException);
+    readOnly.RemoveKey("A", "k");
+    EXPECT_EQ(ReadText(ini), "[A]\r\nk=1\r\n");
+    EXPECT_EQ(test::Names(dir.path()), std::vector<std::string>{"desktop.ini"});
 }
 
 TEST(Attributes, ReadBackAsTheShellSeesThem) {
@@ -180,26 +196,41 @@ TEST(FileSystem, WholeFilesRoundTripAndFailuresCarryTheSystemsText) {
     win::Win32Platform platform;
     TempFolder dir;
     const std::vector<uint8_t> bytes = {0xFF, 0xD8, 0x00, 0x0D, 0x0A, 0x1A, 0xFF, 0xD9};
-    ASSERT_TRUE(platform.WriteWholeFile(dir / "a.jpg", bytes).ok);
+    ASSERT_TRUE(platform.ReplaceWholeFile(dir / "a.jpg", bytes).ok);
     std::vector<uint8_t> back;
     ASSERT_TRUE(platform.ReadWholeFile(dir / "a.jpg", back).ok);
     EXPECT_EQ(back, bytes);
-    // Replacing truncates.
-    ASSERT_TRUE(platform.WriteWholeFile(dir / "a.jpg", {1, 2}).ok);
+    // A new file is not hidden like the temporary copy it was written to.
+    EXPECT_EQ(AttributesOf(dir / "a.jpg") & 0x7, 0u);
+    // Replacing truncates and keeps the attributes.
+    ASSERT_TRUE(platform.SetAttributes(dir / "a.jpg", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_TRUE(platform.ReplaceWholeFile(dir / "a.jpg", {1, 2}).ok);
     ASSERT_TRUE(platform.ReadWholeFile(dir / "a.jpg", back).ok);
     EXPECT_EQ(back, (std::vector<uint8_t>{1, 2}));
+    EXPECT_EQ(AttributesOf(dir / "a.jpg") & 0x7, DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM});
 
     const FileResult missing = platform.ReadWholeFile(dir / "none.jpg", back);
     EXPECT_FALSE(missing.ok);
     EXPECT_FALSE(missing.error.empty());
     EXPECT_NE(missing.error.back(), '.');
-    EXPECT_FALSE(platform.WriteWholeFile(dir / "no folder\\a.jpg", bytes).ok);
+    EXPECT_FALSE(platform.ReplaceWholeFile(dir / "no folder\\a.jpg", bytes).ok);
 
     // A file held open for writing elsewhere cannot be read.
     win::UniqueFile writer(CreateFileW(win::Wide(dir / "a.jpg").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                        OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(writer);
     EXPECT_FALSE(platform.ReadWholeFile(dir / "a.jpg", back).ok);
+    // Nor replaced: the user hears why, and the file stays as it was.
+    const FileResult held = platform.ReplaceWholeFile(dir / "a.jpg", bytes);
+    EXPECT_FALSE(held.ok);
+    EXPECT_EQ(held.error, win::SystemErrorText(ERROR_SHARING_VIOLATION));
+    writer.reset();
+    ASSERT_TRUE(platform.SetAttributes(dir / "a.jpg", FILE_ATTRIBUTE_READONLY));
+    const FileResult readOnly = platform.ReplaceWholeFile(dir / "a.jpg", bytes);
+    EXPECT_FALSE(readOnly.ok);
+    EXPECT_EQ(readOnly.error, win::SystemErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ReadText(dir / "a.jpg"), std::string("\x01\x02"));
+    EXPECT_EQ(test::Names(dir.path()), std::vector<std::string>{"a.jpg"});
 }
 
 TEST(Drives, TheSystemDriveIsFixed) {
