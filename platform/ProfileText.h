@@ -1,5 +1,5 @@
 // The profile (INI) service over the bytes of one file. Each edit touches
-// only the line of the key it writes or removes: every other byte of the
+// only the lines of the key it writes or removes: every other byte of the
 // file stays as it was. Names match without regard to (ASCII) case.
 //
 // A file is either 8-bit text in the system's ANSI code page or UTF-16 LE
@@ -35,7 +35,8 @@ std::optional<std::string> ProfileLookup(const Bytes& file, std::string_view sec
 Bytes ProfileWithValue(const Bytes& file, std::string_view section, std::string_view key,
                        std::string_view value, const AnsiCodec& codec);
 
-// The file without the key, or nothing when there was no such key.
+// The file without the key (every line of it in the section), or nothing
+// when there was no such key.
 std::optional<Bytes> ProfileWithoutKey(const Bytes& file, std::string_view section,
                                        std::string_view key, const AnsiCodec& codec);
 

@@ -47,6 +47,21 @@ TEST(ProfileText, WritingAKeyKeepsEveryOtherByte) {
     after = ProfileWithValue(after, "Other", "y", "2", kCodec);
     EXPECT_EQ(S(after), "; comment\r\n[S1]\r\nkey = value with spaces  \r\nK2=new\r\n\r\n"
                         "  odd line\r\n[Other]\r\nx=1\r\ny=2\r\n");
+
+    // UTF-16 units that are no character (lone surrogates, high then low)
+    // are bytes of the file too; a value holding one reads as U+FFFD.
+    auto utf16 = [](std::initializer_list<uint16_t> units) {
+        Bytes b = {0xFF, 0xFE};
+        for (uint16_t u : units) {
+            b.push_back(static_cast<uint8_t>(u & 0xFF));
+            b.push_back(static_cast<uint8_t>(u >> 8));
+        }
+        return b;
+    };
+    const Bytes edited = ProfileWithValue(utf16({0xD800, '\n', '[', 'S', ']', '\n', 'k', '=', 0xDC01, '\n'}),
+                                          "S", "n", "1", kCodec);
+    EXPECT_EQ(edited, utf16({0xD800, '\n', '[', 'S', ']', '\n', 'k', '=', 0xDC01, '\n', 'n', '=', '1', '\n'}));
+    EXPECT_EQ(ProfileLookup(edited, "S", "k", kCodec), "\xEF\xBF\xBD");
 }
 
 TEST(ProfileText, NewKeyGoesAfterTheSectionsLastKeyBeforeBlankLinesAndComments) {
@@ -64,11 +79,14 @@ TEST(ProfileText, NewSectionIsAppendedInTheFilesLineEndings) {
     EXPECT_EQ(S(ProfileWithValue(B("[X]\r\nz=1"), "X", "k", "v", kCodec)), "[X]\r\nz=1\r\nk=v\r\n");
 }
 
-TEST(ProfileText, RemovingTakesOutOnlyThatLine) {
-    const Bytes file = B("[A]\r\nx=1\r\n  Y = 2 \r\nz=3\r\n");
+TEST(ProfileText, RemovingTakesOutOnlyTheKeysLines) {
+    const Bytes file = B("[A]\r\nx=1\r\n  Y = 2 \r\nz=3\r\ny=again\r\n[B]\r\ny=4\r\n");
     auto after = ProfileWithoutKey(file, "a", "y", kCodec);
     ASSERT_TRUE(after);
-    EXPECT_EQ(S(*after), "[A]\r\nx=1\r\nz=3\r\n");
+    // A repeated key goes too, or it would read as the value; other
+    // sections keep theirs.
+    EXPECT_EQ(S(*after), "[A]\r\nx=1\r\nz=3\r\n[B]\r\ny=4\r\n");
+    EXPECT_EQ(ProfileLookup(*after, "A", "y", kCodec), std::nullopt);
     EXPECT_FALSE(ProfileWithoutKey(file, "A", "missing", kCodec));
     EXPECT_FALSE(ProfileWithoutKey(file, "B", "x", kCodec));
 }

@@ -1,0 +1,56 @@
+#!/bin/sh
+# The fuzz build and its runs.
+#   scripts/fuzz.sh build                    instrumented libjpeg once, then every fuzzer
+#   scripts/fuzz.sh run TARGET SECONDS [ARGS] one run, at the lowest priority
+#   scripts/fuzz.sh merge TARGET              the run's inputs minimised into the seeds
+# TARGET is a seed folder under fuzz/corpus (icon, bmp, jpeg, profile,
+# color_text). A run starts from a scratch copy of the seeds in
+# build/fuzz-runs/TARGET (libFuzzer adds its finds to the first folder)
+# and logs to build/fuzz-runs/TARGET.log; crashes land beside it.
+set -eu
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+RUNS=$ROOT/build/fuzz-runs
+
+fuzzer() {
+    case "$1" in
+        icon) echo icon_file_fuzzer ;;
+        bmp) echo bitmap_fuzzer ;;
+        *) echo "$1_fuzzer" ;;
+    esac
+}
+
+case "${1:-}" in
+    build)
+        "$ROOT/scripts/build-libjpeg-fuzz.sh" "$ROOT/build/third_party"
+        cd "$ROOT"
+        cmake --preset fuzz >/dev/null
+        cmake --build --preset fuzz
+        ;;
+    run)
+        target=${2:?target}
+        seconds=${3:?seconds}
+        shift 3
+        mkdir -p "$RUNS/$target"
+        cp -n "$ROOT/fuzz/corpus/$target"/* "$RUNS/$target"/
+        cd "$RUNS"
+        nice -n 19 "$ROOT/build/fuzz/fuzz/$(fuzzer "$target")" -max_total_time="$seconds" \
+            -print_final_stats=1 -artifact_prefix="$RUNS/$target-" "$@" "$RUNS/$target" \
+            >"$RUNS/$target.log" 2>&1
+        ;;
+    merge)
+        target=${2:?target}
+        seeds=$ROOT/fuzz/corpus/$target
+        old=$RUNS/$target-seeds-before-merge
+        rm -rf "$old"
+        mv "$seeds" "$old"
+        mkdir "$seeds"
+        nice -n 19 "$ROOT/build/fuzz/fuzz/$(fuzzer "$target")" -merge=1 "$seeds" "$old" "$RUNS/$target" \
+            >"$RUNS/$target-merge.log" 2>&1
+        ls "$seeds" | wc -l
+        ;;
+    *)
+        sed -n '2,10p' "$0" >&2
+        exit 2
+        ;;
+esac
