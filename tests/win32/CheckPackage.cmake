@@ -27,7 +27,7 @@ file(GLOB icons RELATIVE "${ICONS}" "${ICONS}/*.ico")
 if(NOT icons)
     message(FATAL_ERROR "no icons in ${ICONS}")
 endif()
-set(expected "${NAME}/quorvane.exe" "${NAME}/README.txt")
+set(expected "${NAME}/quorvane.exe" "${NAME}/README.txt" "${NAME}/LGPL-2.1.txt")
 foreach(icon IN LISTS icons)
     list(APPEND expected "${NAME}/Icons/${icon}")
 endforeach()
@@ -84,6 +84,14 @@ set(required
     "MS Sans Serif"
     "GNU Lesser General"
 )
+# The font's licence travels with it, whole.
+file(READ "${top}/LGPL-2.1.txt" lgpl)
+string(FIND "${lgpl}" "GNU LESSER GENERAL PUBLIC LICENSE" at)
+string(FIND "${lgpl}" "END OF TERMS AND CONDITIONS" end)
+if(at LESS 0 OR end LESS 0)
+    message(FATAL_ERROR "LGPL-2.1.txt is not the whole licence text")
+endif()
+list(APPEND required "LGPL-2.1.txt")
 foreach(text IN LISTS required)
     string(FIND "${readme}" "${text}" at)
     if(at LESS 0)
