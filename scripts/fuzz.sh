@@ -2,7 +2,7 @@
 # The fuzz build and its runs.
 #   scripts/fuzz.sh build                    instrumented libjpeg once, then every fuzzer
 #   scripts/fuzz.sh run TARGET SECONDS [ARGS] one run, at the lowest priority
-#   scripts/fuzz.sh merge TARGET              the run's inputs minimised into the seeds
+#   scripts/fuzz.sh merge TARGET              the run's new coverage added to the seeds
 # TARGET is a seed folder under fuzz/corpus (icon, bmp, jpeg, profile,
 # color_text). A run starts from a scratch copy of the seeds in
 # build/fuzz-runs/TARGET (libFuzzer adds its finds to the first folder)
@@ -39,13 +39,11 @@ case "${1:-}" in
             >"$RUNS/$target.log" 2>&1
         ;;
     merge)
+        # Into the seeds as they are: the hand seeds and named findings stay,
+        # and only run inputs that add coverage join them.
         target=${2:?target}
         seeds=$ROOT/fuzz/corpus/$target
-        old=$RUNS/$target-seeds-before-merge
-        rm -rf "$old"
-        mv "$seeds" "$old"
-        mkdir "$seeds"
-        nice -n 19 "$ROOT/build/fuzz/fuzz/$(fuzzer "$target")" -merge=1 "$seeds" "$old" "$RUNS/$target" \
+        nice -n 19 "$ROOT/build/fuzz/fuzz/$(fuzzer "$target")" -merge=1 "$seeds" "$RUNS/$target" \
             >"$RUNS/$target-merge.log" 2>&1
         ls "$seeds" | wc -l
         ;;
