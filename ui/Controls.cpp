@@ -238,15 +238,8 @@ UniqueBitmap LoadGlyph(HINSTANCE instance, int resourceId) {
     }
     const BYTE* pixels = data + header.biSize;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap bitmap = CreateTopDownDib(nullptr, width, height, 32, &bits);
     if (!bitmap) throw std::runtime_error("cannot create the glyph");
     auto* out = static_cast<BYTE*>(bits);
     for (int y = 0; y < height; ++y) {

@@ -168,15 +168,8 @@ void PictureBox::RenderCache(HDC screen, int width, int height) {
     // In the pictures' own 24-bit format: a stretch between two formats
     // first converts the whole source (Wine does, into a copy larger than
     // the picture's own bitmap), a stretch within one format does not.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    cache_.reset(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    cache_ = CreateTopDownDib(screen, width, height, 24, &bits);
     cacheWidth_ = width;
     cacheHeight_ = height;
     if (!cache_) return;

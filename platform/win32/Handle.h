@@ -74,6 +74,18 @@ using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueImageList = UniqueHandle<ImageListTraits>;
 using UniqueBitmap = UniqueHandle<GdiTraits<HBITMAP>>;
+
+// A top-down DIB section of `bitsPerPixel` (24 or 32), its pixels at *bits.
+inline UniqueBitmap CreateTopDownDib(HDC dc, int width, int height, WORD bitsPerPixel, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bitsPerPixel;
+    info.bmiHeader.biCompression = BI_RGB;
+    return UniqueBitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+}
 using UniqueFont = UniqueHandle<GdiTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<GdiTraits<HBRUSH>>;
 using UniquePen = UniqueHandle<GdiTraits<HPEN>>;

@@ -121,15 +121,8 @@ std::string Describe(const LayoutRect& r);
 class Canvas {
 public:
     Canvas(int width, int height) : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        bitmap_ = quorvane::win::CreateTopDownDib(nullptr, width, height, 32, &bits);
         bits_ = static_cast<const uint32_t*>(bits);
         old_ = SelectObject(dc_, bitmap_.get());
         RECT all{0, 0, width, height};
