@@ -1,6 +1,7 @@
 // Any bytes either load as a JPEG picture that keeps them unchanged and
 // draws at its header's size, or raise the JPEG error; libjpeg never ends
-// the process. Both display formats are tried, 8-bit with either quantiser.
+// the process. Each input is drawn in one display format, picked by its
+// length: 24-bit, or 8-bit with either quantiser.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -12,50 +13,53 @@ namespace {
 // The decoder's work grows with the size a header claims, and a few bytes
 // may claim a megapixel; bigger pictures are only loaded, which keeps each
 // run short (the program's own limits are not changed).
-constexpr uint64_t kMaxTrueColourPixels = uint64_t{1} << 14;
-constexpr uint64_t kMaxQuantisedPixels = uint64_t{1} << 14;
+constexpr uint64_t kMaxDecodedPixels = uint64_t{1} << 14;
+// The two-pass quantiser's inverse colour map costs tens of milliseconds a
+// picture under the instrumentation, more than every other input together,
+// so it runs on one length in 256 and on small pictures only.
+constexpr size_t kTwoPassLengths = 256;
+constexpr uint64_t kMaxTwoPassPixels = uint64_t{1} << 12;
+
+struct Mode {
+    quorvane::JpegPixelFormat format;
+    quorvane::JpegPerformance performance;
+    uint64_t maxPixels;
+};
+
+Mode ModeFor(size_t size) {
+    using quorvane::JpegPerformance;
+    using quorvane::JpegPixelFormat;
+    if (size % kTwoPassLengths == 0) return {JpegPixelFormat::k8Bit, JpegPerformance::kBestQuality, kMaxTwoPassPixels};
+    if (size % 2 == 0) return {JpegPixelFormat::k8Bit, JpegPerformance::kBestSpeed, kMaxDecodedPixels};
+    return {JpegPixelFormat::k24Bit, JpegPerformance::kBestQuality, kMaxDecodedPixels};
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace quorvane;
     const std::vector<uint8_t> bytes(data, data + size);
-    struct Mode {
-        JpegPixelFormat format;
-        JpegPerformance performance;
-    };
-    // The two-pass colour quantiser's map costs tens of milliseconds a
-    // picture under the instrumentation, so it decodes one input in sixteen.
-    const bool twoPass = size % 16 == 0;
-    for (const Mode mode : {Mode{JpegPixelFormat::k24Bit, JpegPerformance::kBestQuality},
-                            Mode{JpegPixelFormat::k8Bit, JpegPerformance::kBestSpeed},
-                            Mode{JpegPixelFormat::k8Bit, JpegPerformance::kBestQuality}}) {
-        if (mode.format == JpegPixelFormat::k8Bit && mode.performance == JpegPerformance::kBestQuality && !twoPass) {
-            continue;
-        }
-        const JpegPixelFormat format = mode.format;
-        JpegSettings settings = TJPEGImage::DefaultSettings();
-        settings.pixelFormat = format;
-        settings.performance = mode.performance;
-        TJPEGImage picture(settings);
-        try {
-            picture.LoadFromData(bytes);
-            if (picture.Data() != bytes) std::abort();
-            const uint64_t pixels = static_cast<uint64_t>(picture.Width()) * static_cast<uint64_t>(picture.Height());
-            if (pixels > (format == JpegPixelFormat::k8Bit ? kMaxQuantisedPixels : kMaxTrueColourPixels)) continue;
-            const int width = picture.Width(), height = picture.Height();
-            const Dib& dib = picture.DecodedBitmap();
-            if (size != 0 && (dib.width != width || dib.height != height)) std::abort();
-            if (dib.pixels.size() != dib.stride * static_cast<size_t>(dib.height)) std::abort();
-            if (dib.bitsPerPixel == 8) {
-                if (dib.palette.empty() || dib.palette.size() > 236) std::abort();
-                for (int y = 0; y < dib.height; ++y) {
-                    for (int x = 0; x < dib.width; ++x) {
-                        if (dib.Row(y)[x] >= dib.palette.size()) std::abort();
-                    }
+    const Mode mode = ModeFor(size);
+    JpegSettings settings = TJPEGImage::DefaultSettings();
+    settings.pixelFormat = mode.format;
+    settings.performance = mode.performance;
+    TJPEGImage picture(settings);
+    try {
+        picture.LoadFromData(bytes);
+        if (picture.Data() != bytes) std::abort();
+        const int width = picture.Width(), height = picture.Height();
+        if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > mode.maxPixels) return 0;
+        const Dib& dib = picture.DecodedBitmap();
+        if (size != 0 && (dib.width != width || dib.height != height)) std::abort();
+        if (dib.pixels.size() != dib.stride * static_cast<size_t>(dib.height)) std::abort();
+        if (dib.bitsPerPixel == 8) {
+            if (dib.palette.empty() || dib.palette.size() > 236) std::abort();
+            for (int y = 0; y < dib.height; ++y) {
+                for (int x = 0; x < dib.width; ++x) {
+                    if (dib.Row(y)[x] >= dib.palette.size()) std::abort();
                 }
             }
-        } catch (const EJPEG&) {
         }
+    } catch (const EJPEG&) {
     }
     return 0;
 }
