@@ -2,7 +2,7 @@
 # The fuzz build and its runs.
 #   scripts/fuzz.sh build                    instrumented libjpeg once, then every fuzzer
 #   scripts/fuzz.sh run TARGET SECONDS [ARGS] one run, at the lowest priority
-#   scripts/fuzz.sh merge TARGET              the run's new coverage added to the seeds
+#   scripts/fuzz.sh merge TARGET              seeds and run minimised into the seeds
 # TARGET is a seed folder under fuzz/corpus (icon, bmp, jpeg, profile,
 # color_text). A run starts from a scratch copy of the seeds in
 # build/fuzz-runs/TARGET (libFuzzer adds its finds to the first folder)
@@ -39,12 +39,27 @@ case "${1:-}" in
             >"$RUNS/$target.log" 2>&1
         ;;
     merge)
-        # Into the seeds as they are: the hand seeds and named findings stay,
-        # and only run inputs that add coverage join them.
+        # The seeds and the run's inputs minimised together: libFuzzer keeps
+        # the fewest inputs that reach every feature of both. Named seeds
+        # (hand-made pictures and findings) stay whatever they cover; the
+        # inputs libFuzzer names by their SHA-1 are replaced.
         target=${2:?target}
         seeds=$ROOT/fuzz/corpus/$target
-        nice -n 19 "$ROOT/build/fuzz/fuzz/$(fuzzer "$target")" -merge=1 "$seeds" "$RUNS/$target" \
+        fresh=$RUNS/$target-merged
+        rm -rf "$fresh"
+        mkdir -p "$fresh"
+        nice -n 19 "$ROOT/build/fuzz/fuzz/$(fuzzer "$target")" -merge=1 "$fresh" "$seeds" "$RUNS/$target" \
             >"$RUNS/$target-merge.log" 2>&1
+        for seed in "$seeds"/*; do
+            name=$(basename "$seed")
+            if expr "$name" : '[0-9a-f]\{40\}$' >/dev/null; then
+                rm "$seed"
+            else
+                rm -f "$fresh/$(sha1sum <"$seed" | cut -c1-40)"
+            fi
+        done
+        mv "$fresh"/* "$seeds"/
+        rmdir "$fresh"
         ls "$seeds" | wc -l
         ;;
     *)
