@@ -1,6 +1,8 @@
 # Sourced by the scripts that run Windows programs: a private, throw-away
 # Wine prefix inside the build folder, quiet and without install prompts.
-ROOT=${ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
+# A sourced file cannot find its own folder portably ($0 is the shell's
+# name when sourced by hand), so the caller names the repository in ROOT.
+: "${ROOT:?set ROOT to the repository before sourcing scripts/wine-env.sh}"
 export WINEPREFIX=${QUORVANE_WINEPREFIX:-$ROOT/build/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
