@@ -15,7 +15,8 @@ rm -rf "$WORK"
 SRC=$("$(dirname "$0")/fetch-libjpeg-source.sh" "$WORK")
 
 FLAGS="-g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined"
-cmake -S "$SRC" -B "$WORK/build" -G Ninja \
+# -Wno-dev: the library's own CMake notices about its project, not ours.
+cmake -S "$SRC" -B "$WORK/build" -G Ninja -Wno-dev \
     -DCMAKE_C_COMPILER=clang -DCMAKE_C_FLAGS="$FLAGS" \
     -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX="$PREFIX" \
     -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF \

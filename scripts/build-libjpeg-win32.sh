@@ -13,7 +13,8 @@ WORK=$DEST/libjpeg-src
 rm -rf "$WORK"
 SRC=$("$(dirname "$0")/fetch-libjpeg-source.sh" "$WORK")
 
-cmake -S "$SRC" -B "$WORK/build" -G Ninja \
+# -Wno-dev: the library's own CMake notices about its project, not ours.
+cmake -S "$SRC" -B "$WORK/build" -G Ninja -Wno-dev \
     -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=i686 \
     -DCMAKE_C_COMPILER=i686-w64-mingw32-gcc-posix \
     -DCMAKE_RC_COMPILER=i686-w64-mingw32-windres \
