@@ -153,59 +153,18 @@ constexpr uint8_t kBom0 = 0xFF, kBom1 = 0xFE;
 
 bool IsUtf16(const Bytes& file) { return file.size() >= 2 && file[0] == kBom0 && file[1] == kBom1; }
 
-bool IsSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-
-// A UTF-16 file's text as UTF-8. A lone surrogate is no character but is
-// part of the file: it keeps its three-byte form, so a rewrite gives it
-// back instead of a replacement character.
+// A UTF-16 file's text as UTF-8, its lone surrogates kept for the rewrite.
 std::string Utf16FileToText(const Bytes& file) {
     std::u16string wide;
     wide.reserve(file.size() / 2);
     for (size_t i = 2; i + 1 < file.size(); i += 2) {
         wide += static_cast<char16_t>(file[i] | (file[i + 1] << 8));
     }
-    std::string out;
-    out.reserve(wide.size());
-    size_t chunk = 0;
-    for (size_t i = 0; i < wide.size(); ++i) {
-        if (!IsSurrogate(wide[i])) continue;
-        if (wide[i] < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && IsSurrogate(wide[i + 1])) {
-            ++i;  // a pair: one character
-            continue;
-        }
-        out += Utf16ToUtf8(std::u16string_view(wide).substr(chunk, i - chunk));
-        out += static_cast<char>(0xE0 | (wide[i] >> 12));
-        out += static_cast<char>(0x80 | ((wide[i] >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (wide[i] & 0x3F));
-        chunk = i + 1;
-    }
-    out += Utf16ToUtf8(std::u16string_view(wide).substr(chunk));
-    return out;
-}
-
-// The three-byte form of a lone surrogate starts at `i`.
-bool LoneSurrogateAt(std::string_view text, size_t i) {
-    return i + 2 < text.size() && static_cast<unsigned char>(text[i]) == 0xED &&
-           (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0xA0 &&
-           (static_cast<unsigned char>(text[i + 2]) & 0xC0) == 0x80;
-}
-
-std::u16string TextToUtf16(std::string_view text) {
-    std::u16string wide;
-    size_t chunk = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (!LoneSurrogateAt(text, i)) continue;
-        wide += Utf8ToUtf16(text.substr(chunk, i - chunk));
-        wide += static_cast<char16_t>(0xD000 | ((text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F));
-        i += 2;
-        chunk = i + 1;
-    }
-    wide += Utf8ToUtf16(text.substr(chunk));
-    return wide;
+    return Utf16ToUtf8(wide, LoneSurrogates::kKeep);
 }
 
 Bytes TextToUtf16File(std::string_view text) {
-    const std::u16string wide = TextToUtf16(text);
+    const std::u16string wide = Utf8ToUtf16(text, LoneSurrogates::kKeep);
     Bytes out;
     out.reserve(2 + wide.size() * 2);
     out.push_back(kBom0);
@@ -262,7 +221,7 @@ std::optional<std::string> ProfileLookup(const Bytes& file, std::string_view sec
     if (!w.representable) return std::nullopt;  // no such name can be in an 8-bit file
     const IniText ini(std::move(w.text));
     auto value = ini.Lookup(w.section, w.key);
-    if (value) value = w.utf16 ? Utf16ToUtf8(TextToUtf16(*value)) : codec.ToUtf8(*value);
+    if (value) value = w.utf16 ? Utf16ToUtf8(Utf8ToUtf16(*value, LoneSurrogates::kKeep)) : codec.ToUtf8(*value);
     return value;
 }
 

@@ -7,7 +7,7 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 // Decodes one code point at `i`, advancing it; malformed sequences give
 // U+FFFD and consume one byte.
-char32_t DecodeUtf8(std::string_view s, size_t& i) {
+char32_t DecodeUtf8(std::string_view s, size_t& i, LoneSurrogates lone = LoneSurrogates::kReplace) {
     const auto lead = static_cast<unsigned char>(s[i++]);
     if (lead < 0x80) return lead;
     int extra;
@@ -24,7 +24,8 @@ char32_t DecodeUtf8(std::string_view s, size_t& i) {
     }
     i += extra;
     static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kReplacement;
+    if (cp < kMin[extra] || cp > 0x10FFFF) return kReplacement;
+    if (cp >= 0xD800 && cp <= 0xDFFF && lone == LoneSurrogates::kReplace) return kReplacement;
     return cp;
 }
 
@@ -48,11 +49,11 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 }  // namespace
 
-std::u16string Utf8ToUtf16(std::string_view text) {
+std::u16string Utf8ToUtf16(std::string_view text, LoneSurrogates lone) {
     std::u16string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        char32_t cp = DecodeUtf8(text, i);
+        char32_t cp = DecodeUtf8(text, i, lone);
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (cp >> 10));
@@ -64,7 +65,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view text) {
+std::string Utf16ToUtf8(std::u16string_view text, LoneSurrogates lone) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -73,7 +74,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
             text[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+        } else if (cp >= 0xD800 && cp <= 0xDFFF && lone == LoneSurrogates::kReplace) {
             cp = kReplacement;
         }
         AppendUtf8(out, cp);
