@@ -46,15 +46,8 @@ void TreeImageList::AppendIcon(HICON icon) {
 
 // A fully transparent image: colour all zero, mask all set.
 void TreeImageList::AppendBlank() {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size_;
-    info.bmiHeader.biHeight = size_;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap colour = CreateTopDownDib(nullptr, size_, size_, 32, &bits);
     const std::vector<BYTE> maskBits(static_cast<size_t>((size_ + 15) / 16 * 2 * size_), 0xFF);
     UniqueBitmap mask(CreateBitmap(size_, size_, 1, 1, maskBits.data()));
     if (!colour || !mask) throw std::runtime_error("cannot create a bitmap");

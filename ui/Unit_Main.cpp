@@ -43,7 +43,7 @@ constexpr int kHintVisibleMs = 2500;
 constexpr int kTreeIndent = 19;
 constexpr int kGridCellSize = 48;
 constexpr int kLibraryIconSize = 32;
-constexpr int kLibraryGrowth = 64;
+constexpr int kImageListGrowth = 64;
 constexpr int kGlyphSize = 16;
 
 enum ControlId : int {
@@ -156,12 +156,12 @@ TfrmMain::TfrmMain(HINSTANCE instance, Platform& platform, win::Dialogs& dialogs
     boldFont_ = win::CreateProgramFont(dpi_, true);
     SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
-    TreeImageList = std::make_unique<win::TreeImageList>(16, 4, 4);
+    // Both lists grow in large steps: each growth copies the whole list, and
+    // a library, or a tree of customised folders, holds hundreds of icons.
+    TreeImageList = std::make_unique<win::TreeImageList>(16, 4, kImageListGrowth);
     TreeImageList->AppendIcon(LoadResourceIcon(instance, IDI_FOLDER, 16).get());
     TreeImageList->AppendIcon(LoadResourceIcon(instance, IDI_DRIVE, 16).get());
-    // Grown in large steps: each growth copies the whole list, and a library
-    // holds hundreds of icons.
-    imglstDefaultIcons = std::make_unique<win::TreeImageList>(kLibraryIconSize, 4, kLibraryGrowth);
+    imglstDefaultIcons = std::make_unique<win::TreeImageList>(kLibraryIconSize, 4, kImageListGrowth);
 
     CreateControls();
     CreateHints();
