@@ -16,7 +16,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <thread>
 
 #include "bench/SamplePicture.h"
 #include "bench/WindowBench.h"
@@ -209,6 +208,47 @@ PROCESS_MEMORY_COUNTERS_EX Counters() {
     return counters;
 }
 
+// Samples the private bytes every millisecond on a thread of its own until
+// stopped, keeping the largest. A plain Win32 thread: the program's
+// runtime has no std::thread.
+class PeakSampler {
+public:
+    PeakSampler() : thread_(CreateThread(nullptr, 0, &PeakSampler::Run, this, 0, nullptr)) {}
+    ~PeakSampler() { Stop(); }
+    PeakSampler(const PeakSampler&) = delete;
+    PeakSampler& operator=(const PeakSampler&) = delete;
+
+    void Stop() {
+        done_ = true;
+        thread_.reset();
+    }
+
+    std::atomic<size_t> peak{0};
+
+private:
+    struct ThreadTraits {
+        using Type = HANDLE;
+        static Type Invalid() { return nullptr; }
+        static void Close(Type h) {
+            WaitForSingleObject(h, INFINITE);
+            CloseHandle(h);
+        }
+    };
+
+    static DWORD WINAPI Run(void* self) {
+        auto& sampler = *static_cast<PeakSampler*>(self);
+        while (!sampler.done_) {
+            const size_t now = Counters().PagefileUsage;
+            if (now > sampler.peak) sampler.peak = now;
+            Sleep(1);
+        }
+        return 0;
+    }
+
+    std::atomic<bool> done_{false};
+    win::UniqueHandle<ThreadTraits> thread_;
+};
+
 int Memory(const std::string& jpeg, const std::string& root) {
     win::Win32Platform platform;
     AnsweringDialogs dialogs;
@@ -235,21 +275,13 @@ int Memory(const std::string& jpeg, const std::string& root) {
     // there as in PrivateUsage, and Wine fills in only the former. Wine
     // also gives the bytes of now as their peak, so the peak is sampled
     // too while the window works.
-    std::atomic<bool> done{false};
-    std::atomic<size_t> sampledPeak{0};
-    std::thread sampler([&] {
-        while (!done) {
-            const size_t now = Counters().PagefileUsage;
-            if (now > sampledPeak) sampledPeak = now;
-            Sleep(1);
-        }
-    });
+    PeakSampler sampler;
     const PROCESS_MEMORY_COUNTERS_EX before = Counters();
     // The peak so far after each step, so a step that needs more than it
     // keeps shows.
     auto stagePeak = [&] {
         Sleep(20);
-        return static_cast<double>(std::max<size_t>(sampledPeak, Counters().PagefileUsage)) / kMegabyte;
+        return static_cast<double>(std::max<size_t>(sampler.peak, Counters().PagefileUsage)) / kMegabyte;
     };
     dialogs.answer = jpeg;
     Click(form->btnBrowseImage);
@@ -260,8 +292,7 @@ int Memory(const std::string& jpeg, const std::string& root) {
     Pump();
     const double appliedPeak = stagePeak();
     const PROCESS_MEMORY_COUNTERS_EX after = Counters();
-    done = true;
-    sampler.join();
+    sampler.Stop();
 
     const std::string copied = folder + "\\Folder Settings\\BackGround.jpg";
     const uint64_t encoded = FileSize(jpeg);
@@ -278,7 +309,7 @@ int Memory(const std::string& jpeg, const std::string& root) {
         return 1;
     }
 
-    const double peak = static_cast<double>(std::max<size_t>(after.PeakPagefileUsage, sampledPeak));
+    const double peak = static_cast<double>(std::max<size_t>(after.PeakPagefileUsage, sampler.peak));
     const double floor = bitmap + static_cast<double>(encoded);
     std::printf("| Peak private bytes added by choosing, showing and applying with the copy flag | %.1f MB | "
                 "bitmap %.1f MB + file %.1f MB = %.1f MB | %.2f (%+.1f MB) |\n",
@@ -293,7 +324,7 @@ int Memory(const std::string& jpeg, const std::string& root) {
                 static_cast<double>(before.PagefileUsage) / kMegabyte,
                 static_cast<double>(after.PagefileUsage) / kMegabyte,
                 static_cast<double>(after.PeakPagefileUsage) / kMegabyte,
-                static_cast<double>(sampledPeak.load()) / kMegabyte,
+                static_cast<double>(sampler.peak.load()) / kMegabyte,
                 static_cast<double>(after.PeakWorkingSetSize) / kMegabyte);
     return 0;
 }

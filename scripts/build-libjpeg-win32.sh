@@ -6,17 +6,18 @@ set -eu
 
 DEST=${1:?usage: build-libjpeg-win32.sh DIR}
 PREFIX=$DEST/libjpeg-win32
-STAMP=$PREFIX/.built
+# The stamp names the compiler flavour, so a library left by another one is rebuilt.
+STAMP=$PREFIX/.built-win32
 [ -f "$STAMP" ] && exit 0
 
 WORK=$DEST/libjpeg-src
-rm -rf "$WORK"
+rm -rf "$WORK" "$PREFIX"
 SRC=$("$(dirname "$0")/fetch-libjpeg-source.sh" "$WORK")
 
 # -Wno-dev: the library's own CMake notices about its project, not ours.
 cmake -S "$SRC" -B "$WORK/build" -G Ninja -Wno-dev \
     -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=i686 \
-    -DCMAKE_C_COMPILER=i686-w64-mingw32-gcc-posix \
+    -DCMAKE_C_COMPILER=i686-w64-mingw32-gcc-win32 \
     -DCMAKE_RC_COMPILER=i686-w64-mingw32-windres \
     -DCMAKE_ASM_NASM_COMPILER=nasm \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" \

@@ -7,7 +7,7 @@ set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${QUORVANE_BUILD:-$ROOT/build}
 
-PACKAGES="g++-mingw-w64-i686-posix wine wine32:i386 fonts-wine xvfb xauth xdotool imagemagick openbox
+PACKAGES="g++-mingw-w64-i686-win32 wine wine32:i386 fonts-wine xvfb xauth xdotool imagemagick openbox
 cmake ninja-build nasm g++ clang libclang-rt-14-dev libjpeg62-turbo-dev
 libjpeg-turbo-progs libgtest-dev libgmock-dev dpkg-dev binutils-mingw-w64-i686"
 
@@ -33,15 +33,5 @@ if [ -n "$MISSING" ]; then
     # shellcheck disable=SC2086
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $MISSING
 fi
-
-# The posix-thread flavour of the cross compiler: the win32 flavour of GCC 12
-# lacks std::condition_variable, which GoogleTest needs.
-for tool in i686-w64-mingw32-gcc i686-w64-mingw32-g++; do
-    current=$(readlink -f "$(command -v $tool)" || true)
-    case "$current" in
-        *-posix) ;;
-        *) $SUDO update-alternatives --set $tool "/usr/bin/$tool-posix" >/dev/null ;;
-    esac
-done
 
 "$ROOT/scripts/build-libjpeg-win32.sh" "$BUILD/third_party"

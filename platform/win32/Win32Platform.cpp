@@ -96,10 +96,20 @@ bool Win32Platform::RemoveFile(const std::string& path) { return DeleteFileW(Wid
 
 std::vector<FolderEntry> Win32Platform::ListFolder(const std::string& pattern) {
     std::vector<FolderEntry> entries;
+    const std::wstring widePattern = Wide(pattern);
     WIN32_FIND_DATAW data;
-    // The basic information level skips the short names, which nothing here uses.
-    UniqueFind find(FindFirstFileExW(Wide(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                     FIND_FIRST_EX_LARGE_FETCH));
+    UniqueFind find;
+    if (listing_ == FolderListing::kBasicWhereAvailable) {
+        find.reset(FindFirstFileExW(widePattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                    FIND_FIRST_EX_LARGE_FETCH));
+    }
+    if (!find && (listing_ == FolderListing::kStandard || GetLastError() == ERROR_INVALID_PARAMETER)) {
+        // Before Windows 7 the system refuses the basic level and the flag.
+        // Once the standard level works where they were refused, it is the
+        // one used from then on.
+        find.reset(FindFirstFileExW(widePattern.c_str(), FindExInfoStandard, &data, FindExSearchNameMatch, nullptr, 0));
+        if (find) listing_ = FolderListing::kStandard;
+    }
     if (!find) return entries;
     do {
         entries.push_back({Narrow(data.cFileName), data.dwFileAttributes});

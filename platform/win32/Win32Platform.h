@@ -10,8 +10,15 @@
 
 namespace quorvane::win {
 
+// How folders are listed. The basic information level with large fetches
+// (Windows 7 on) skips the short names, which nothing here uses; the
+// standard level is what every Windows has.
+enum class FolderListing { kBasicWhereAvailable, kStandard };
+
 class Win32Platform : public Platform {
 public:
+    explicit Win32Platform(FolderListing listing = FolderListing::kBasicWhereAvailable) : listing_(listing) {}
+
     std::string ProfileRead(const std::string& path, const std::string& section, const std::string& key,
                             const std::string& defaultValue) override;
     bool ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
@@ -32,6 +39,7 @@ public:
 
 private:
     SystemAnsiCodec codec_;
+    FolderListing listing_;
 };
 
 }  // namespace quorvane::win

@@ -2,6 +2,10 @@
 // the file's Properties show, the manifest as the loader reads it, and the
 // program starting from wherever the package was unpacked.
 //   quorvane_release_file_tests PATH-TO-QUORVANE.EXE
+// The manifest is read as Windows 7 and later read it (QueryActCtxSettingsW),
+// so this test alone asks for their declarations.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0601
 #include <windows.h>
 #include <objbase.h>
 
