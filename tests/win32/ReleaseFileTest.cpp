@@ -157,9 +157,10 @@ std::set<std::string> SupportedOs(const std::vector<BYTE>& buffer) {
     return os;
 }
 
-TEST_F(Manifest, NamesWindows7To11AsSupported) {
+TEST_F(Manifest, NamesVistaTo11AsSupported) {
     std::set<std::string> os = SupportedOs(Query(CompatibilityInformationInActivationContext));
     EXPECT_EQ(os, (std::set<std::string>{
+                      "{E2011457-1546-43C5-A5FE-008DEEE3D3F0}",  // Vista
                       "{35138B9A-5D96-4FBD-8E2D-A2440225F93A}",  // 7
                       "{4A2F28E3-53B9-4441-BA9C-D69D4A4A6E38}",  // 8
                       "{1F676C76-80E1-4239-95BB-83D0F6D0DA78}",  // 8.1
@@ -167,7 +168,7 @@ TEST_F(Manifest, NamesWindows7To11AsSupported) {
                   }));
 }
 
-TEST_F(Manifest, NamesTheProgramAtItsVersionNeedsCommonControls6AndIsDpiAware) {
+TEST_F(Manifest, NamesTheProgramAtItsVersionNeedsCommonControls6RunsAsInvokerAndIsDpiAware) {
     std::vector<BYTE> detail = Query(ActivationContextDetailedInformation);
     ASSERT_FALSE(detail.empty());
     DWORD count = reinterpret_cast<const ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(detail.data())->ulAssemblyCount;
@@ -195,6 +196,12 @@ TEST_F(Manifest, NamesTheProgramAtItsVersionNeedsCommonControls6AndIsDpiAware) {
         EXPECT_TRUE(found) << a.name << " " << a.version << " not in " << ::testing::PrintToString(identities);
     }
 
+    // The trust and the settings are read in the forms XP accepts.
+    std::vector<BYTE> level = Query(RunlevelInformationInActivationContext);
+    ASSERT_EQ(level.size(), sizeof(ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION));
+    const auto* runLevel = reinterpret_cast<const ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION*>(level.data());
+    EXPECT_EQ(runLevel->RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
+    EXPECT_EQ(runLevel->UiAccess, 0u);
     wchar_t value[16] = {};
     SIZE_T written = 0;
     ASSERT_TRUE(QueryActCtxSettingsW(0, context, nullptr, L"dpiAware", value, 16, &written));
