@@ -21,17 +21,38 @@ missing_packages() {
     done
 }
 
+# A mirror caught mid-sync fails one index now and then: try again, and go on
+# with what was fetched (the install below fails if something is truly missing).
+apt_update() {
+    for attempt in 1 2 3; do
+        $SUDO apt-get update -q && return 0
+        echo "setup: apt-get update failed (attempt $attempt)" >&2
+        sleep 5
+    done
+}
+
+apt_install() {
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "$@"
+}
+
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
-    $SUDO apt-get update -q
+    apt_update
 fi
 
 MISSING=$(missing_packages)
 if [ -n "$MISSING" ]; then
     echo "setup: installing $MISSING"
-    $SUDO apt-get update -q
+    apt_update
     # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $MISSING
+    if ! apt_install $MISSING; then
+        # With one archive's 32-bit index missing (the mirror above), a 32-bit
+        # library cannot match the version of its 64-bit twin from that
+        # archive; the release's own versions always match.
+        echo "setup: installing from the release's own archive instead" >&2
+        # shellcheck disable=SC2086
+        apt_install -t "$(. /etc/os-release && echo "$VERSION_CODENAME")" $MISSING
+    fi
 fi
 
 "$ROOT/scripts/build-libjpeg-win32.sh" "$BUILD/third_party"
