@@ -129,7 +129,22 @@ FileResult Win32Platform::ReplaceWholeFile(const std::string& path, const std::v
     return {true, {}};
 }
 
-uint32_t Win32Platform::LogicalDrives() { return GetLogicalDrives(); }
+// GetLogicalDrives answers 0 only when it fails: a running Windows has at
+// least its system drive. Under Wine a program started together with the
+// wineserver can ask before the mount manager has made the drive letters
+// (the service manager counts a driver as started once it is starting), and
+// the tree would open empty; the letters follow within moments, so a failed
+// answer is asked again for a while before it counts as no drives at all.
+uint32_t Win32Platform::LogicalDrives() {
+    constexpr int kRetries = 40;
+    constexpr DWORD kRetryMs = 50;
+    uint32_t drives = driveMask_();
+    for (int retry = 0; drives == 0 && retry < kRetries; ++retry) {
+        Sleep(kRetryMs);
+        drives = driveMask_();
+    }
+    return drives;
+}
 
 int Win32Platform::DriveType(const std::string& rootPath) {
     return static_cast<int>(GetDriveTypeW(Wide(rootPath).c_str()));

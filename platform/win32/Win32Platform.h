@@ -5,6 +5,8 @@
 // as question marks.
 #pragma once
 
+#include <functional>
+
 #include "platform/Platform.h"
 #include "platform/win32/WinText.h"
 
@@ -17,7 +19,10 @@ enum class FolderListing { kBasicWhereAvailable, kStandard };
 
 class Win32Platform : public Platform {
 public:
-    explicit Win32Platform(FolderListing listing = FolderListing::kBasicWhereAvailable) : listing_(listing) {}
+    // `driveMask` stands for GetLogicalDrives in tests.
+    explicit Win32Platform(FolderListing listing = FolderListing::kBasicWhereAvailable,
+                           std::function<uint32_t()> driveMask = GetLogicalDrives)
+        : listing_(listing), driveMask_(std::move(driveMask)) {}
 
     std::string ProfileRead(const std::string& path, const std::string& section, const std::string& key,
                             const std::string& defaultValue) override;
@@ -40,6 +45,7 @@ public:
 private:
     SystemAnsiCodec codec_;
     FolderListing listing_;
+    std::function<uint32_t()> driveMask_;
 };
 
 }  // namespace quorvane::win

@@ -252,5 +252,20 @@ TEST(Drives, TheSystemDriveIsFixed) {
     EXPECT_EQ(platform.DriveType("C:\\"), drive::kFixed);
 }
 
+// A start that asks before the system has its drive letters (Wine's mount
+// manager still starting) gets the letters once they are there, not an
+// empty tree; a mask that stays empty ends the waiting.
+TEST(Drives, AFailedDriveMaskIsAskedAgainUntilTheLettersAreThere) {
+    int asked = 0;
+    win::Win32Platform late(win::FolderListing::kStandard, [&asked] { return ++asked < 4 ? 0u : 0x4u; });
+    EXPECT_EQ(late.LogicalDrives(), 0x4u);
+    EXPECT_EQ(asked, 4);
+
+    asked = 0;
+    win::Win32Platform none(win::FolderListing::kStandard, [&asked] { return ++asked, 0u; });
+    EXPECT_EQ(none.LogicalDrives(), 0u);
+    EXPECT_EQ(asked, 41);
+}
+
 }  // namespace
 }  // namespace quorvane
