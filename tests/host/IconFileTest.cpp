@@ -1,6 +1,7 @@
 // Reading and checking .ico files, and choosing an entry for a list size.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "folder_settings/IconFile.h"
@@ -36,34 +37,62 @@ std::string ErrorOf(const Bytes& bytes) {
     return "accepted";
 }
 
-TEST(IconFile, ReadsEntriesOfEveryDepthAndPng) {
+TEST(IconFile, ReadsAndDecodesEntriesOfEveryDepthAndPng) {
+    // Odd and unequal sides pad rows differently at each depth.
     const std::vector<IconSpec> specs = {
         {16, 16, 1, false, 0x0000FF},  {16, 16, 4, false, 0x00FF00}, {32, 32, 8, false, 0x123456},
         {24, 24, 16, false, 0xABCDEF}, {48, 48, 24, false, 0x111111}, {31, 31, 32, false, 0x222222},
         {256, 256, 32, true, 0x333333}, {20, 20, 32, true, 0x444444},
+        {13, 9, 1, false, 0, true},    {7, 11, 4, false, 0, true},    {33, 6, 8, false, 0, true},
+        {5, 7, 16, false, 0, true},    {5, 3, 24, false, 0, true},    {9, 17, 32, false, 0, true},
+        {9, 4, 32, false, 0, true, false},
     };
     const IconFile icon = IconFile::FromBytes(BuildIcon(specs));
     ASSERT_EQ(icon.Entries().size(), specs.size());
     EXPECT_FALSE(icon.Empty());
     for (size_t i = 0; i < specs.size(); ++i) {
+        const IconSpec& spec = specs[i];
         const IconFile::Entry& e = icon.Entries()[i];
-        EXPECT_EQ(e.width, specs[i].width) << i;
-        EXPECT_EQ(e.height, specs[i].height) << i;
-        EXPECT_EQ(e.png, specs[i].png) << i;
-        EXPECT_EQ(e.bitCount, specs[i].bitCount) << i;
+        EXPECT_EQ(e.width, spec.width) << i;
+        EXPECT_EQ(e.height, spec.height) << i;
+        EXPECT_EQ(e.png, spec.png) << i;
+        EXPECT_EQ(e.bitCount, spec.bitCount) << i;
         const auto bytes = icon.EntryBytes(e);
-        EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), test::IconEntryBytes(specs[i])) << i;
+        EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), test::IconEntryBytes(spec)) << i;
+
+        const auto pixels = icon.Decode(e);
+        if (spec.png) {
+            EXPECT_FALSE(pixels) << i << ": PNG is left to the system";
+            continue;
+        }
+        ASSERT_TRUE(pixels) << i;
+        EXPECT_EQ(pixels->width, spec.width) << i;
+        EXPECT_EQ(pixels->height, spec.height) << i;
+        EXPECT_EQ(pixels->hasAlpha, spec.bitCount == 32 && spec.alpha) << i;
+        ASSERT_EQ(pixels->bgra.size(), static_cast<size_t>(spec.width * spec.height * 4)) << i;
+        ASSERT_EQ(pixels->mask.size(), static_cast<size_t>(spec.width * spec.height)) << i;
+        int wrong = 0;
+        for (int y = 0; y < spec.height; ++y) {
+            for (int x = 0; x < spec.width; ++x) {
+                const size_t at = static_cast<size_t>(y * spec.width + x);
+                const auto want = test::DecodedAt(spec, x, y);
+                const bool same = std::equal(want.begin(), want.end(), pixels->bgra.begin() + static_cast<long>(at * 4)) &&
+                                  pixels->mask[at] == test::StoredAt(spec, x, y).masked;
+                if (!same && wrong++ < 3) ADD_FAILURE() << "entry " << i << " pixel " << x << "," << y;
+            }
+        }
     }
 }
 
-TEST(IconFile, DefaultIsEmptyAndForeignEntriesGiveNoBytes) {
-    const IconFile empty;
-    EXPECT_TRUE(empty.Empty());
-    EXPECT_EQ(empty.BestEntry(16), nullptr);
-    IconFile::Entry foreign;
-    foreign.offset = 10;
-    foreign.size = 100;
-    EXPECT_TRUE(empty.EntryBytes(foreign).empty());
+TEST(IconFile, DecodeTakesOnlyEntriesOfItsOwnIcon) {
+    const IconFile small = IconFile::FromBytes(BuildIcon(IconSpec{16, 16, 8}));
+    const IconFile large = IconFile::FromBytes(BuildIcon({IconSpec{16, 16, 32}, IconSpec{48, 48, 32}}));
+    // The other icon's second entry lies past this one's end; its first
+    // entry lies inside, but claims more than these bytes hold.
+    EXPECT_FALSE(small.Decode(large.Entries()[1]));
+    EXPECT_FALSE(small.Decode(large.Entries()[0]));
+    EXPECT_FALSE(IconFile().Decode(small.Entries()[0]));
+    EXPECT_TRUE(large.Decode(large.Entries()[1]));
 }
 
 TEST(IconFile, BestEntryPrefersExactThenSmallestLargerThenLargestSmaller) {
