@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "folder_settings/IconFile.h"
 #include "platform/Errors.h"
@@ -237,6 +241,60 @@ TEST(IconFile, LoadReportsFilesThatCannotBeOpenedOrAreNoIcons) {
               "being used by another process");
     EXPECT_THROW(IconFile::Load(fs, "C:\\Icons\\empty.ico"), EInvalidGraphic);
     EXPECT_THROW(IconFile::Load(fs, "C:\\Icons\\text.ico"), EInvalidGraphic);
+}
+
+Bytes ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The icons shipped beside the program hold every size Windows draws a
+// folder at, and each bitmap decodes to the picture make-icons.py reads
+// back from the file (its --decode output, which --check ties to the
+// drawing; ctest makes it first). The AND mask marks exactly the clear
+// pixels, so that XP, which draws with the mask, shows the same outline.
+TEST(LibraryIcons, HoldEverySizeAndDecodeToTheirPictures) {
+    const char* pictures = std::getenv("QUORVANE_LIBRARY_PICTURES");
+    ASSERT_NE(pictures, nullptr) << "run through ctest, which decodes the reference pictures first";
+    const std::vector<int> sizes = {16, 20, 24, 32, 40, 48, 64, 256};
+    int icons = 0;
+    for (const auto& file : std::filesystem::directory_iterator(QUORVANE_ICON_LIBRARY)) {
+        if (file.path().extension() != ".ico") continue;
+        ++icons;
+        const std::string name = file.path().filename().string();
+        const IconFile icon = IconFile::FromBytes(ReadAll(file.path()));
+        const Bytes reference = ReadAll(std::filesystem::path(pictures) / (file.path().stem().string() + ".rgba"));
+        ASSERT_EQ(icon.Entries().size(), sizes.size()) << name;
+        size_t at = 0;
+        for (size_t i = 0; i < sizes.size(); ++i) {
+            const IconFile::Entry& e = icon.Entries()[i];
+            const int size = sizes[i];
+            EXPECT_EQ(e.width, size) << name;
+            EXPECT_EQ(e.height, size) << name;
+            EXPECT_EQ(e.bitCount, 32) << name;
+            EXPECT_EQ(e.png, size == 256) << name << " " << size;
+            const size_t count = static_cast<size_t>(size * size);
+            ASSERT_GE(reference.size(), at + count * 4) << name;
+            const auto pixels = icon.Decode(e);
+            if (!e.png) {
+                ASSERT_TRUE(pixels) << name << " " << size;
+                EXPECT_TRUE(pixels->hasAlpha) << name << " " << size;
+                size_t wrong = 0;
+                for (size_t p = 0; p < count; ++p) {
+                    const uint8_t* rgba = &reference[at + p * 4];
+                    const uint8_t* bgra = &pixels->bgra[p * 4];
+                    if (bgra[0] != rgba[2] || bgra[1] != rgba[1] || bgra[2] != rgba[0] || bgra[3] != rgba[3] ||
+                        pixels->mask[p] != (rgba[3] == 0)) {
+                        ++wrong;
+                    }
+                }
+                EXPECT_EQ(wrong, 0u) << name << " " << size;
+            }
+            at += count * 4;
+        }
+        EXPECT_EQ(reference.size(), at) << name;
+    }
+    EXPECT_EQ(icons, 24);
 }
 
 }  // namespace
