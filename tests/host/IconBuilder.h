@@ -23,6 +23,9 @@ struct IconSpec {
     bool varied = false;
     // 32 bits only: false stores alpha 0 throughout (an image without alpha).
     bool alpha = true;
+    // Varied, without alpha: pixels set in the mask keep a colour (and so
+    // invert the screen where an icon draws) instead of black.
+    bool inverts = false;
 };
 
 // One pixel as the entry stores it.
@@ -32,8 +35,10 @@ struct StoredPixel {
     bool masked = false;  // AND mask bit
 };
 
-// Palette entry i of a varied picture (a uniform one has only entry 1, rgb).
+// Palette entry i of a varied picture, 0 black (a uniform one has only
+// entry 1, rgb).
 inline std::array<uint8_t, 3> VariedPaletteBgr(unsigned i) {
+    if (i == 0) return {0, 0, 0};
     return {static_cast<uint8_t>(i * 67 + 13), static_cast<uint8_t>(i * 29 + 101), static_cast<uint8_t>(i * 151 + 7)};
 }
 
@@ -69,6 +74,8 @@ inline StoredPixel StoredAt(const IconSpec& s, int x, int y) {
         // alpha only loosely, as in many icons found in the wild.
         p.alpha = static_cast<uint8_t>((ux * 37 + uy * 11) % 7 == 0 ? 0 : (ux * 29 + uy * 71) & 0xFF);
         if (s.bitCount == 32 && !s.alpha) p.alpha = 0;
+        const bool alphaDecides = s.bitCount == 32 && s.alpha;
+        if (p.masked && !alphaDecides && !s.inverts) p.index = 0, p.blue = p.green = p.red = 0;
     }
     return p;
 }

@@ -50,6 +50,7 @@ TEST(IconFile, ReadsAndDecodesEntriesOfEveryDepthAndPng) {
         {13, 9, 1, false, 0, true},    {7, 11, 4, false, 0, true},    {33, 6, 8, false, 0, true},
         {5, 7, 16, false, 0, true},    {5, 3, 24, false, 0, true},    {9, 17, 32, false, 0, true},
         {9, 4, 32, false, 0, true, false},
+        {.width = 6, .height = 6, .bitCount = 8, .varied = true, .inverts = true},  // colour under the mask kept
     };
     const IconFile icon = IconFile::FromBytes(BuildIcon(specs));
     ASSERT_EQ(icon.Entries().size(), specs.size());

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "navigation/FolderTreeLogic.h"
 #include "platform/Errors.h"
@@ -65,6 +66,35 @@ COLORREF DrawnPixel(HIMAGELIST list, int index, int x, int y) {
 }
 
 COLORREF Rgb(uint32_t rgb) { return RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+// Draws one image of the list over a background that differs from pixel
+// to pixel, and returns every pixel (the background alone for index -1).
+std::vector<uint32_t> DrawnOverPattern(HIMAGELIST list, int index) {
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(list, &cx, &cy);
+    void* bits = nullptr;
+    win::UniqueBitmap bitmap = win::CreateTopDownDib(nullptr, cx, cy, 32, &bits);
+    win::UniqueDc dc(CreateCompatibleDC(nullptr));
+    win::ScopedSelect select(dc.get(), bitmap.get());
+    auto* pixels = static_cast<uint32_t*>(bits);
+    for (int i = 0; i < cx * cy; ++i) pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0x00FFFFFF;
+    if (index >= 0) ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL);
+    GdiFlush();
+    return std::vector<uint32_t>(pixels, pixels + cx * cy);
+}
+
+// "" when both are the same, else the first pixel that differs.
+std::string FirstDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int width) {
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        if (a[i] != b[i]) {
+            char text[80];
+            snprintf(text, sizeof text, "pixel %d,%d: %06X instead of %06X", static_cast<int>(i) % width,
+                     static_cast<int>(i) / width, a[i] & 0xFFFFFFu, b[i] & 0xFFFFFFu);
+            return text;
+        }
+    }
+    return a.size() == b.size() ? "" : "sizes differ";
+}
 
 class TreeOnDisk : public ::testing::Test {
 protected:
@@ -251,6 +281,47 @@ TEST_F(TreeOnDisk, ImageListsTakeTheEntryOfTheirSizeAndBlankImages) {
     EXPECT_EQ(DrawnPixel(library.Handle(), 0, 0, 0), kBackground);
     EXPECT_EQ(DrawnPixel(images.Handle(), images.Count() - 1, 10, 10), Rgb(0xFF0000));
     for (int xy : {0, 15, 31}) EXPECT_EQ(DrawnPixel(library.Handle(), 1, xy, xy), kBackground);
+}
+
+// An icon whose entry of the list's size is a bitmap goes in as its
+// decoded pixels; drawn, it is the same to the pixel as the icon handle
+// the list used to take, over any background, at every depth, with and
+// without alpha. The others still take the icon handle's way.
+TEST_F(TreeOnDisk, DecodedImagesDrawAsTheirIconHandlesDid) {
+    const auto varied = [](int size, int bits) { return IconSpec{.width = size, .height = size, .bitCount = bits, .varied = true}; };
+    IconSpec noAlpha = varied(16, 32);
+    noAlpha.alpha = false;
+    IconSpec inverting = varied(16, 4);
+    inverting.inverts = true;
+    const struct {
+        const char* what;
+        int listSize;
+        std::vector<IconSpec> specs;
+        bool direct;
+    } cases[] = {
+        {"1 bit", 16, {varied(16, 1)}, true},
+        {"4 bits", 32, {varied(16, 4), varied(32, 4)}, true},
+        {"8 bits", 16, {varied(16, 8), varied(32, 32)}, true},
+        {"16 bits", 16, {varied(16, 16)}, true},
+        {"24 bits", 32, {varied(32, 24)}, true},
+        {"32 bits with alpha", 32, {varied(16, 32), varied(32, 32)}, true},
+        {"32 bits, alpha 0 throughout", 16, {noAlpha}, true},
+        {"one colour, a clear corner", 32, {IconSpec{32, 32, 8, false, 0x3060C0}}, true},
+        {"pixels that invert", 16, {inverting}, false},
+        {"only a larger size", 16, {varied(32, 32)}, false},
+        {"PNG", 16, {IconSpec{16, 16, 32, true, 0x8040C0}}, false},
+    };
+    for (const auto& c : cases) {
+        const IconFile icon = IconFile::FromBytes(BuildIcon(c.specs));
+        EXPECT_EQ(win::ListPixels(icon, c.listSize).has_value(), c.direct) << c.what;
+        win::TreeImageList list(c.listSize);
+        list.AppendIcon(icon);
+        list.AppendIcon(win::MakeIcon(icon, c.listSize).get());  // as every icon went in before
+        ASSERT_EQ(list.Count(), 2) << c.what;
+        const auto direct = DrawnOverPattern(list.Handle(), 0);
+        EXPECT_NE(direct, DrawnOverPattern(list.Handle(), -1)) << c.what << ": nothing drawn";
+        EXPECT_EQ(FirstDifference(direct, DrawnOverPattern(list.Handle(), 1), c.listSize), "") << c.what;
+    }
 }
 
 }  // namespace
