@@ -140,7 +140,7 @@ IconFile IconFile::FromBytes(std::vector<uint8_t> bytes) {
     return icon;
 }
 
-const IconFile::Entry* IconFile::BestEntry(int size) const {
+const IconFile::Entry* IconFile::BestEntry(int size, Images images) const {
     // 0: exact, 1: larger, 2: smaller.
     const auto side = [](const Entry& e) { return std::max(e.width, e.height); };
     const auto rank = [&](const Entry& e) { return side(e) == size ? 0 : side(e) > size ? 1 : 2; };
@@ -151,6 +151,7 @@ const IconFile::Entry* IconFile::BestEntry(int size) const {
     };
     const Entry* best = nullptr;
     for (const Entry& e : entries_) {
+        if (images == Images::kBitmapsOnly && e.png) continue;
         if (!best || better(e, *best)) best = &e;
     }
     return best;

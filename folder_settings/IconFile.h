@@ -51,10 +51,15 @@ public:
     bool Empty() const { return entries_.empty(); }
     const std::vector<Entry>& Entries() const { return entries_; }
 
+    // Which entries BestEntry may choose: Windows before Vista cannot make
+    // an icon of a PNG image, only of a bitmap one.
+    enum class Images { kAny, kBitmapsOnly };
+
     // The entry that suits an image of size x size pixels best: the exact
     // size, else the smallest larger, else the largest smaller; more colours
-    // win among equal sizes. Null for an empty icon.
-    const Entry* BestEntry(int size) const;
+    // win among equal sizes. Null for an empty icon, or when no entry is of
+    // the images asked for.
+    const Entry* BestEntry(int size, Images images = Images::kAny) const;
 
     // The bytes of one entry (a DIB with its masks, or a PNG stream), as a
     // resource loader takes them.

@@ -14,14 +14,15 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 "$ROOT/scripts/setup.sh"
 
-cmake --preset host >/dev/null
-cmake --build --preset host --target picture_bench >/dev/null
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target window_bench tree_listing_bench >/dev/null
-
 QUORVANE_WINEPREFIX=$ROOT/build/benchprefix
 export QUORVANE_WINEPREFIX
+# The 32-bit programs, or their 64-bit build where no 32-bit code runs.
 . "$ROOT/scripts/wine-env.sh"
+WIN=$QUORVANE_PRESET
+cmake --preset host >/dev/null
+cmake --build --preset host --target picture_bench >/dev/null
+cmake --preset "$WIN" >/dev/null
+cmake --build --preset "$WIN" --target window_bench tree_listing_bench >/dev/null
 . "$ROOT/scripts/display.sh"
 DRIVE=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-bench-drive.XXXXXX")
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-bench-work.XXXXXX")
@@ -42,11 +43,11 @@ ln -sfn "$DRIVE" "$WINEPREFIX/dosdevices/b:"
 wineserver -p
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 
-bench=build/win32/bench/window_bench.exe
-work=$(winepath -w "$WORK")\\
+bench=build/$WIN/bench/window_bench.exe
+work=$(wine winepath -w "$WORK")\\
 jpeg=${work}photo.jpg
-djpeg=$(winepath -w "$ROOT/build/third_party/libjpeg-win32/bin/djpeg.exe")
-icons=$(winepath -w "$ROOT/resources/Icons")\\
+djpeg=$(wine winepath -w "$ROOT/build/third_party/libjpeg-$WIN/bin/djpeg.exe")
+icons=$(wine winepath -w "$ROOT/resources/Icons")\\
 
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); $(wine --version)"
 echo "Load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -64,7 +65,7 @@ run "$bench" picture "$jpeg" "$djpeg"
 run "$bench" startup 'B:\' "$icons" "$work"
 echo
 echo "Tree listing under Wine:"
-run build/win32/bench/tree_listing_bench.exe
+run build/$WIN/bench/tree_listing_bench.exe
 echo
 echo "JPEG codec, native:"
 build/host/bench/picture_bench 5 "$WORK/codec"

@@ -6,13 +6,14 @@ set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 "$ROOT/scripts/setup.sh"
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target quorvane
-EXE="$ROOT/build/win32/app/quorvane.exe"
+# The 32-bit program, or its 64-bit build where no 32-bit code runs.
+. "$ROOT/scripts/wine-env.sh"
+cmake --preset "$QUORVANE_PRESET" >/dev/null
+cmake --build --preset "$QUORVANE_PRESET" --target quorvane
+EXE="$ROOT/build/$QUORVANE_PRESET/app/quorvane.exe"
 echo "built $EXE"
 
 if [ -n "${DISPLAY:-}" ]; then
-    . "$ROOT/scripts/wine-env.sh"
     wine_prefix_ready
     exec wine "$EXE"
 fi

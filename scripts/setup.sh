@@ -56,3 +56,17 @@ if [ -n "$MISSING" ]; then
 fi
 
 "$ROOT/scripts/build-libjpeg-win32.sh" "$BUILD/third_party"
+
+# A kernel that runs no 32-bit code (some virtual machines) cannot start the
+# 32-bit Wine: the Windows tests then run as a 64-bit build under the 64-bit
+# Wine (scripts/wine-env.sh), which needs its compiler and its libjpeg.
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    PACKAGES="wine64 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64"
+    MISSING=$(missing_packages)
+    if [ -n "$MISSING" ]; then
+        echo "setup: this machine runs no 32-bit code; installing $MISSING"
+        # shellcheck disable=SC2086
+        apt_install $MISSING || apt_install -t "$(. /etc/os-release && echo "$VERSION_CODENAME")" $MISSING
+    fi
+    "$ROOT/scripts/build-libjpeg-win32.sh" "$BUILD/third_party" x86_64
+fi

@@ -12,16 +12,26 @@ namespace {
 constexpr char kInvalidIcon[] = "Icon image is not valid";
 constexpr DWORD kIconFormatVersion = 0x00030000;
 
+UniqueIcon IconOfEntry(const IconFile& icon, const IconFile::Entry& entry, int size) {
+    // The loader takes a writable buffer; hand it a copy of the entry.
+    const auto bytes = icon.EntryBytes(entry);
+    std::vector<BYTE> copy(bytes.begin(), bytes.end());
+    return UniqueIcon(CreateIconFromResourceEx(copy.data(), static_cast<DWORD>(copy.size()), TRUE,
+                                               kIconFormatVersion, size, size, LR_DEFAULTCOLOR));
+}
+
 }  // namespace
 
 UniqueIcon MakeIcon(const IconFile& icon, int size) {
     const IconFile::Entry* entry = icon.BestEntry(size);
     if (!entry) throw EInvalidGraphic(kInvalidIcon);
-    // The loader takes a writable buffer; hand it a copy of the entry.
-    const auto bytes = icon.EntryBytes(*entry);
-    std::vector<BYTE> copy(bytes.begin(), bytes.end());
-    UniqueIcon handle(CreateIconFromResourceEx(copy.data(), static_cast<DWORD>(copy.size()), TRUE,
-                                               kIconFormatVersion, size, size, LR_DEFAULTCOLOR));
+    UniqueIcon handle = IconOfEntry(icon, *entry, size);
+    // Windows XP makes no icon of a PNG image (those came with Vista): the
+    // file's best bitmap image stands in.
+    if (!handle && entry->png) {
+        if (const IconFile::Entry* bitmap = icon.BestEntry(size, IconFile::Images::kBitmapsOnly))
+            handle = IconOfEntry(icon, *bitmap, size);
+    }
     if (!handle) throw EInvalidGraphic(kInvalidIcon);
     return handle;
 }

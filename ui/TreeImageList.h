@@ -16,7 +16,8 @@
 namespace quorvane::win {
 
 // An icon handle of the entry of `icon` that suits size x size best, drawn
-// at that size. EInvalidGraphic when the system cannot make one of it.
+// at that size; the best bitmap entry where the system cannot decode a PNG
+// one. EInvalidGraphic when the system cannot make one of either.
 UniqueIcon MakeIcon(const IconFile& icon, int size);
 
 // The pixels a list of size x size takes from `icon` as they are: those of

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -253,6 +254,19 @@ TEST_F(MainWindowTest, OuterSizeCaptionAndStyleOfTheWindow) {
     EXPECT_TRUE(style & WS_MAXIMIZEBOX);
     EXPECT_FALSE(GetMenu(form->hwnd()));
     EXPECT_EQ(form->Title(), "quorvane");
+}
+
+// The run on a prefix that reports XP proves something only if the program
+// sees XP there.
+TEST(WindowsVersion, IsTheOneTheRunAsksFor) {
+    const char* asked = std::getenv("QUORVANE_WINDOWS_VERSION");
+    const std::string version = asked ? asked : "";
+    if (version != "winxp" && version != "winxp64") GTEST_SKIP() << "this run asks for no particular version";
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    ASSERT_TRUE(GetVersionExW(&info));
+    EXPECT_EQ(info.dwMajorVersion, 5u);
+    EXPECT_EQ(info.dwMinorVersion, version == "winxp" ? 1u : 2u);  // XP x64 is NT 5.2
 }
 
 TEST_F(MainWindowTest, ShowCentresTheWindowOnTheScreen) {

@@ -101,28 +101,36 @@ TEST(IconFile, DecodeTakesOnlyEntriesOfItsOwnIcon) {
 }
 
 TEST(IconFile, BestEntryPrefersExactThenSmallestLargerThenLargestSmaller) {
+    // The entry chosen among all, and among the bitmap ones alone (what a
+    // system without PNG icons can draw); -1: none.
     struct Case {
         std::vector<IconSpec> specs;
         int size;
-        size_t expected;
+        long expected;
+        long bitmapsOnly;
     };
     const IconSpec s16_4{16, 16, 4}, s16_32{16, 16, 32}, s16_8{16, 16, 8}, s24{24, 24, 32}, s32{32, 32, 32},
-        s48{48, 48, 32}, s48_8{48, 48, 8}, s8{8, 8, 32}, s12{12, 12, 32};
+        s48{48, 48, 32}, s48_8{48, 48, 8}, s8{8, 8, 32}, s12{12, 12, 32}, png256{256, 256, 32, true},
+        png32{32, 32, 32, true};
     const std::vector<Case> cases = {
-        {{s32, s16_4, s48}, 16, 1},           // exact
-        {{s48, s32, s24}, 16, 2},             // smallest larger
-        {{s8, s12}, 16, 1},                   // largest smaller
-        {{s12, s48}, 16, 1},                  // a larger one beats a smaller one
-        {{s16_4, s16_32, s16_8}, 16, 1},      // more colours among equal sizes
-        {{s48_8, s48}, 32, 1},                // also among larger ones
-        {{s16_32, s16_32}, 16, 0},            // the first of equals
-        {{s16_32, s32, s48}, 32, 1},          // the icon library's size
+        {{s32, s16_4, s48}, 16, 1, 1},           // exact
+        {{s48, s32, s24}, 16, 2, 2},             // smallest larger
+        {{s8, s12}, 16, 1, 1},                   // largest smaller
+        {{s12, s48}, 16, 1, 1},                  // a larger one beats a smaller one
+        {{s16_4, s16_32, s16_8}, 16, 1, 1},      // more colours among equal sizes
+        {{s48_8, s48}, 32, 1, 1},                // also among larger ones
+        {{s16_32, s16_32}, 16, 0, 0},            // the first of equals
+        {{s16_32, s32, s48}, 32, 1, 1},          // the icon library's size
+        {{s16_32, png256}, 32, 1, 0},            // a Vista icon: the PNG, else the smaller bitmap
+        {{png32, s48}, 32, 0, 1},                // an exact PNG, else the larger bitmap
+        {{png256}, 16, 0, -1},                   // PNG only: nothing for an older system
     };
     for (size_t i = 0; i < cases.size(); ++i) {
         const IconFile icon = IconFile::FromBytes(BuildIcon(cases[i].specs));
-        const IconFile::Entry* best = icon.BestEntry(cases[i].size);
-        ASSERT_NE(best, nullptr) << i;
-        EXPECT_EQ(best - icon.Entries().data(), static_cast<long>(cases[i].expected)) << "case " << i;
+        const auto at = [&](const IconFile::Entry* e) { return e ? static_cast<long>(e - icon.Entries().data()) : -1L; };
+        EXPECT_EQ(at(icon.BestEntry(cases[i].size)), cases[i].expected) << "case " << i;
+        EXPECT_EQ(at(icon.BestEntry(cases[i].size, IconFile::Images::kBitmapsOnly)), cases[i].bitmapsOnly)
+            << "case " << i;
     }
 }
 

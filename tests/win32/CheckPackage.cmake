@@ -66,18 +66,19 @@ file(READ "${top}/README.txt" readme)
 set(required
     "Как запустить"
     "Ничего не устанавливается"
+    "Нужна Windows XP SP3 или новее"
     "How to start it"
     "Nothing is installed"
+    "It needs Windows XP SP3 or later"
     # libjpeg-turbo: the IJG acknowledgement, its legal issues, the BSD licence
     "This software is based in part on the work of the Independent JPEG Group."
     "This software is copyright (C) 1991-"
     "the authors accept\nNO LIABILITY"
     "Copyright (C)2009-"
     "Neither the name of the libjpeg-turbo Project"
-    # mingw-w64 runtime and winpthreads
+    # mingw-w64 runtime (the win32-thread compiler links no winpthreads)
     "the mingw-w64 project"
     "Zope Public License"
-    "Copyright (c) 2011-2016 mingw-w64 project"
     # libstdc++ and libgcc
     "GCC Runtime Library Exception"
     # the font carried inside
@@ -96,6 +97,13 @@ foreach(text IN LISTS required)
     string(FIND "${readme}" "${text}" at)
     if(at LESS 0)
         message(FATAL_ERROR "README.txt lacks \"${text}\"")
+    endif()
+endforeach()
+# Notices of what the program no longer contains, or a floor it no longer has.
+foreach(text "winpthreads" "Windows 7 or later" "Windows 7 или новее")
+    string(FIND "${readme}" "${text}" at)
+    if(NOT at LESS 0)
+        message(FATAL_ERROR "README.txt still says \"${text}\"")
     endif()
 endforeach()
 message(STATUS "${zip}: ${listing}")

@@ -281,6 +281,24 @@ TEST_F(TreeOnDisk, ImageListsTakeTheEntryOfTheirSizeAndBlankImages) {
     EXPECT_EQ(DrawnPixel(library.Handle(), 0, 0, 0), kBackground);
     EXPECT_EQ(DrawnPixel(images.Handle(), images.Count() - 1, 10, 10), Rgb(0xFF0000));
     for (int xy : {0, 15, 31}) EXPECT_EQ(DrawnPixel(library.Handle(), 1, xy, xy), kBackground);
+
+    // An icon whose PNG image (chosen first, as the first of equals) the
+    // system cannot decode, as XP cannot decode any: its bitmap image of the
+    // same size stands in. The PNG keeps a valid header, so the file itself
+    // is accepted; its data chunk is renamed to an unknown critical one,
+    // which no decoder passes over.
+    std::vector<uint8_t> vista =
+        BuildIcon({IconSpec{32, 32, 32, true, 0x0000FF}, IconSpec{32, 32, 32, false, 0xFF0000}});
+    const uint8_t idat[] = {'I', 'D', 'A', 'T'};
+    const auto chunk = std::search(vista.begin(), vista.end(), std::begin(idat), std::end(idat));
+    ASSERT_NE(chunk, vista.end());
+    std::copy_n("QUXZ", 4, chunk);
+    const IconFile undecodable = IconFile::FromBytes(vista);
+    ASSERT_TRUE(undecodable.BestEntry(32)->png);
+    library.AppendIcon(undecodable);
+    ASSERT_EQ(library.Count(), 3);
+    EXPECT_EQ(DrawnPixel(library.Handle(), 2, 20, 20), Rgb(0xFF0000));
+    EXPECT_EQ(DrawnPixel(library.Handle(), 2, 0, 0), kBackground);
 }
 
 // An icon whose entry of the list's size is a bitmap goes in as its
