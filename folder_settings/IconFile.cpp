@@ -163,4 +163,66 @@ std::span<const uint8_t> IconFile::EntryBytes(const Entry& entry) const {
     return std::span<const uint8_t>(bytes_).subspan(entry.offset, entry.size);
 }
 
+// Rows run bottom up, the colour rows first, then the mask's. A palette
+// index past the colours stored gives black; 16 bits are 5-5-5 and widen
+// as the system widens them, the high bits repeated below.
+std::optional<IconFile::Pixels> IconFile::Decode(const Entry& entry) const {
+    const std::span<const uint8_t> data = EntryBytes(entry);
+    if (entry.png || data.size() < kInfoHeaderSize) return std::nullopt;
+    const int width = entry.width;
+    const int height = entry.height;
+    const int bitCount = entry.bitCount;
+    size_t colors = U32(data, 32);
+    if (bitCount <= 8 && colors == 0) colors = size_t{1} << bitCount;
+    if (bitCount < 1 || bitCount > 32 || width < 1 || height < 1) return std::nullopt;
+    const uint8_t* palette = data.data() + kInfoHeaderSize;
+    const size_t colorStride = (static_cast<size_t>(width) * static_cast<size_t>(bitCount) + 31) / 32 * 4;
+    const size_t maskStride = (static_cast<size_t>(width) + 31) / 32 * 4;
+    // An entry of another icon may not describe these bytes.
+    if (static_cast<int32_t>(U32(data, 4)) != width || U16(data, 14) != bitCount ||
+        kInfoHeaderSize + colors * 4 + (colorStride + maskStride) * static_cast<size_t>(height) > data.size()) {
+        return std::nullopt;
+    }
+    const uint8_t* colorRows = palette + colors * 4;
+    const uint8_t* maskRows = colorRows + colorStride * static_cast<size_t>(height);
+
+    Pixels out;
+    out.width = width;
+    out.height = height;
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    out.bgra.resize(count * 4);
+    out.mask.resize(count);
+    for (int y = 0; y < height; ++y) {
+        const size_t fromBottom = static_cast<size_t>(height - 1 - y);
+        const uint8_t* row = colorRows + colorStride * fromBottom;
+        const uint8_t* maskRow = maskRows + maskStride * fromBottom;
+        for (int x = 0; x < width; ++x) {
+            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+            const size_t ux = static_cast<size_t>(x);
+            uint8_t* px = &out.bgra[i * 4];
+            out.mask[i] = (maskRow[ux / 8] >> (7 - ux % 8)) & 1;
+            if (bitCount <= 8) {
+                const unsigned perByte = 8u / static_cast<unsigned>(bitCount);
+                const unsigned shift = 8u - static_cast<unsigned>(bitCount) * (1u + ux % perByte);
+                const size_t index = (row[ux / perByte] >> shift) & ((1u << bitCount) - 1u);
+                if (index < colors) std::copy_n(palette + index * 4, 3, px);
+            } else if (bitCount == 16) {
+                const unsigned v = U16(std::span<const uint8_t>(row, colorStride), ux * 2);
+                const auto widen = [](unsigned five) { return static_cast<uint8_t>((five << 3) | (five >> 2)); };
+                px[0] = widen(v & 0x1F);
+                px[1] = widen((v >> 5) & 0x1F);
+                px[2] = widen((v >> 10) & 0x1F);
+            } else {
+                const size_t bytes = static_cast<size_t>(bitCount) / 8;
+                std::copy_n(row + ux * bytes, bytes, px);
+                if (bitCount == 32 && px[3] != 0) out.hasAlpha = true;
+            }
+        }
+    }
+    if (!out.hasAlpha) {
+        for (size_t i = 0; i < count; ++i) out.bgra[i * 4 + 3] = out.mask[i] ? 0 : 255;
+    }
+    return out;
+}
+
 }  // namespace quorvane

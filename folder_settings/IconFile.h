@@ -1,9 +1,10 @@
 // An .ico file, read and checked completely before anything is drawn from
-// it. The Windows side turns the chosen entry's bytes into an icon handle;
-// this class never interprets pixels.
+// it. Bitmap entries decode here into 32-bit pixels and the AND mask; PNG
+// entries are only checked, their pixels left to the system.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,6 +22,21 @@ public:
         bool png = false;
         uint32_t offset = 0;
         uint32_t size = 0;
+    };
+
+    // The picture of a bitmap entry, rows top down.
+    struct Pixels {
+        int width = 0;
+        int height = 0;
+        // True for a 32-bit entry whose alpha is not 0 throughout: its alpha
+        // is the picture's. Every other entry is opaque where the AND mask
+        // is clear and transparent where it is set, as the system draws it.
+        bool hasAlpha = false;
+        // Four bytes a pixel: blue, green, red, alpha. Colours are kept as
+        // stored, under a set mask bit too.
+        std::vector<uint8_t> bgra;
+        // One byte a pixel: 1 where the AND mask is set.
+        std::vector<uint8_t> mask;
     };
 
     // An empty icon: no entries, draws nothing.
@@ -48,6 +64,10 @@ public:
     // The bytes of one entry (a DIB with its masks, or a PNG stream), as a
     // resource loader takes them.
     std::span<const uint8_t> EntryBytes(const Entry& entry) const;
+
+    // The pixels of a bitmap entry of this icon (1, 4, 8, 16, 24 or 32
+    // bits); nothing for a PNG entry or an entry of another icon.
+    std::optional<Pixels> Decode(const Entry& entry) const;
 
 private:
     std::vector<uint8_t> bytes_;

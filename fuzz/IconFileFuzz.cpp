@@ -1,5 +1,6 @@
-// Any bytes either read as an icon whose every entry lies inside the file,
-// or raise the invalid-icon error; nothing else may happen.
+// Any bytes either read as an icon whose every entry lies inside the file
+// and whose every bitmap entry decodes to a picture of its size, or raise
+// the invalid-icon error; nothing else may happen.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -16,6 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (entry.width < 1 || entry.width > 256 || entry.height < 1 || entry.height > 256) std::abort();
             const auto bytes = icon.EntryBytes(entry);
             if (bytes.size() != entry.size || uint64_t{entry.offset} + entry.size > size) std::abort();
+            const auto pixels = icon.Decode(entry);
+            if (pixels.has_value() == entry.png) std::abort();
+            const auto count = static_cast<size_t>(entry.width) * static_cast<size_t>(entry.height);
+            if (pixels && (pixels->bgra.size() != count * 4 || pixels->mask.size() != count)) std::abort();
         }
         for (int side : {16, 32}) {
             const IconFile::Entry* best = icon.BestEntry(side);

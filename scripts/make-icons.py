@@ -1,151 +1,282 @@
 #!/usr/bin/env python3
-"""Draws the icon library shipped beside the program: a dozen folder icons,
-each with 16, 32 and 48 pixel images (32 bits per pixel with alpha).
-Run it to regenerate resources/Icons/*.ico; the results are committed."""
+"""Draws the icon library shipped beside the program: folders in a dozen
+plain colours and a dozen folders with a symbol. Each icon holds the sizes
+Windows draws folder icons at: 16, 20, 24, 32, 40, 48 and 64 pixels as
+uncompressed 32-bit images with alpha and the AND mask (what Windows XP
+reads), and 256 as PNG (what Vista and later show in large views).
+Every size is drawn from the shapes themselves, never scaled from another.
+
+  make-icons.py [FOLDER]      writes FOLDER/*.ico (resources/Icons by default)
+  make-icons.py --check       draws again and compares with resources/Icons
+  make-icons.py --decode DIR  writes DIR/<name>.rgba: the pictures of every
+                              entry of every committed icon, in file order,
+                              rows top down of r, g, b, a (the tests' reference)
+
+The outputs are committed, so a build does not need Python."""
 import math
+import multiprocessing
 import os
 import sys
 
-from artwork import ico, supersample
+from artwork import ico, read_ico, supersample
 
-SIZES = (16, 32, 48)
-SUPERSAMPLE = 4
-
-
-def inside_rounded_rect(x, y, x0, y0, x1, y1, r):
-    if x < x0 or x > x1 or y < y0 or y > y1:
-        return False
-    cx = min(max(x, x0 + r), x1 - r)
-    cy = min(max(y, y0 + r), y1 - r)
-    return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+PNG_FROM = 256
+LIBRARY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "Icons")
 
 
-def star(x, y, cx=0.66, cy=0.64, r=0.22):
-    a = math.atan2(y - cy, x - cx) + math.pi / 2
-    d = math.hypot(x - cx, y - cy)
-    k = (a % (2 * math.pi / 5)) / (2 * math.pi / 5)
-    edge = r * (0.5 + 0.5 * abs(1 - 2 * k))
-    return d <= edge
+def sd_box(x, y, x0, y0, x1, y1, r):
+    """Signed distance to a rounded rectangle: negative inside."""
+    qx = abs(x - (x0 + x1) / 2) - ((x1 - x0) / 2 - r)
+    qy = abs(y - (y0 + y1) / 2) - ((y1 - y0) / 2 - r)
+    return math.hypot(max(qx, 0.0), max(qy, 0.0)) + min(max(qx, qy), 0.0) - r
 
 
-def heart(x, y, cx=0.66, cy=0.62, s=0.2):
-    u = (x - cx) / s
-    v = -(y - cy) / s + 0.3
-    return (u * u + v * v - 1) ** 3 - u * u * v ** 3 <= 0
+def sd_segment(x, y, ax, ay, bx, by):
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)))
+    return math.hypot(x - ax - t * dx, y - ay - t * dy)
 
 
-def circle(x, y, cx=0.66, cy=0.64, r=0.2):
-    return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-
-
-def ring(x, y):
-    d = math.hypot(x - 0.66, y - 0.64)
-    return 0.11 <= d <= 0.21
-
-
-def check(x, y):
-    def seg(px, py, ax, ay, bx, by, w):
-        dx, dy = bx - ax, by - ay
-        t = max(0, min(1, ((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy)))
-        return math.hypot(px - ax - t * dx, py - ay - t * dy) <= w
-    return seg(x, y, 0.50, 0.64, 0.61, 0.76, 0.05) or seg(x, y, 0.61, 0.76, 0.84, 0.50, 0.05)
-
-
-def plus(x, y):
-    return (abs(x - 0.66) <= 0.05 and abs(y - 0.64) <= 0.2) or (abs(y - 0.64) <= 0.05 and abs(x - 0.66) <= 0.2)
-
-
-def triangle(x, y):
-    return x >= 0.54 and abs(y - 0.64) <= (0.84 - x) * 0.7 and x <= 0.84
-
-
-def diamond(x, y):
-    return abs(x - 0.66) + abs(y - 0.64) <= 0.21
-
-
-def note(x, y):
-    head = (x - 0.6) ** 2 / 0.007 + (y - 0.78) ** 2 / 0.004 <= 1
-    stem = 0.66 <= x <= 0.7 and 0.45 <= y <= 0.78
-    flag = 0.66 <= x <= 0.82 and 0.45 <= y <= 0.52
-    return head or stem or flag
-
-
-def mountain(x, y):
-    frame = inside_rounded_rect(x, y, 0.46, 0.46, 0.88, 0.84, 0.03)
-    inner = inside_rounded_rect(x, y, 0.5, 0.5, 0.84, 0.8, 0.01)
-    peak = y >= 0.8 - (0.26 - abs(x - 0.64)) and y <= 0.8
-    return frame and (not inner or peak)
-
-
-def bars(x, y):
-    for i, h in enumerate((0.16, 0.26, 0.36)):
-        x0 = 0.5 + i * 0.12
-        if x0 <= x <= x0 + 0.08 and 0.82 - h <= y <= 0.82:
-            return True
-    return False
-
-
-def bolt(x, y):
-    p = [(0.7, 0.42), (0.52, 0.67), (0.64, 0.67), (0.58, 0.88), (0.82, 0.58), (0.69, 0.58), (0.76, 0.42)]
+def in_polygon(x, y, points):
     inside = False
-    j = len(p) - 1
-    for i in range(len(p)):
-        xi, yi = p[i]
-        xj, yj = p[j]
+    j = len(points) - 1
+    for i in range(len(points)):
+        xi, yi = points[i]
+        xj, yj = points[j]
         if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
             inside = not inside
         j = i
     return inside
 
 
-# name, folder colour, emblem colour, emblem
+# Emblems: predicates on a point of the unit square, centred near (0.66, 0.64)
+# on the folder's front; true means the emblem's colour, a tuple another
+# colour. `w` is the least half width of a stroke, so that a stroke never
+# drops below about one and a half pixels at the small sizes.
+def star(x, y, w):
+    points = []
+    for i in range(10):
+        a = -math.pi / 2 + i * math.pi / 5
+        r = 0.23 if i % 2 == 0 else 0.095
+        points.append((0.66 + r * math.cos(a), 0.655 + r * math.sin(a)))
+    return in_polygon(x, y, points)
+
+
+def heart(x, y, w):
+    u = (x - 0.66) / 0.2
+    v = -(y - 0.62) / 0.2 + 0.3
+    return (u * u + v * v - 1) ** 3 - u * u * v ** 3 <= 0
+
+
+def note(x, y, w):
+    head = (x - 0.6) ** 2 / 0.008 + (y - 0.78) ** 2 / 0.0045 <= 1
+    stem = abs(x - 0.68) <= max(0.025, w) and 0.44 <= y <= 0.78
+    flag = sd_segment(x, y, 0.68, 0.46, 0.82, 0.54) <= max(0.035, w)
+    return head or stem or flag
+
+
+def mountain(x, y, w):
+    box = sd_box(x, y, 0.46, 0.46, 0.88, 0.84, 0.03)
+    if box > 0:
+        return False
+    if box > -max(0.03, w) or y >= 0.84 - (0.3 - abs(x - 0.6)) * 0.9:
+        return True
+    if math.hypot(x - 0.77, y - 0.58) <= max(0.045, 1.4 * w):
+        return (250, 214, 80)  # the sun
+    return (226, 242, 255)  # the sky
+
+
+def tick(x, y, w):
+    hw = max(0.055, w)
+    return sd_segment(x, y, 0.5, 0.64, 0.61, 0.76) <= hw or sd_segment(x, y, 0.61, 0.76, 0.84, 0.5) <= hw
+
+
+def plus(x, y, w):
+    hw = max(0.055, w)
+    return (abs(x - 0.66) <= hw and abs(y - 0.64) <= 0.21) or (abs(y - 0.64) <= hw and abs(x - 0.66) <= 0.21)
+
+
+def triangle(x, y, w):
+    return 0.54 <= x <= 0.86 and abs(y - 0.64) <= (0.86 - x) * 0.7
+
+
+def diamond(x, y, w):
+    return abs(x - 0.66) + abs(y - 0.64) <= 0.22
+
+
+def ring(x, y, w):
+    return abs(math.hypot(x - 0.66, y - 0.64) - 0.155) <= max(0.05, w)
+
+
+def bars(x, y, w):
+    # Three bars whose gaps stay open at 16 pixels.
+    for i, h in enumerate((0.16, 0.26, 0.36)):
+        x0 = 0.49 + i * 0.135
+        if x0 <= x <= x0 + max(0.08, 2 * w) and 0.84 - h <= y <= 0.84:
+            return True
+    return False
+
+
+def bolt(x, y, w):
+    return in_polygon(x, y, [(0.7, 0.42), (0.52, 0.67), (0.64, 0.67), (0.58, 0.88),
+                             (0.82, 0.58), (0.69, 0.58), (0.76, 0.42)])
+
+
+def circle(x, y, w):
+    return math.hypot(x - 0.66, y - 0.64) <= 0.2
+
+
+# file name, folder colour, emblem colour, emblem (None: a plain folder)
 ICONS = [
+    ("Папка красная", (222, 62, 52), None, None),
+    ("Папка оранжевая", (246, 142, 42), None, None),
+    ("Папка жёлтая", (250, 204, 62), None, None),
+    ("Папка зелёная", (70, 176, 84), None, None),
+    ("Папка бирюзовая", (38, 184, 172), None, None),
+    ("Папка голубая", (96, 182, 240), None, None),
+    ("Папка синяя", (44, 94, 204), None, None),
+    ("Папка фиолетовая", (142, 84, 204), None, None),
+    ("Папка розовая", (240, 124, 172), None, None),
+    ("Папка коричневая", (150, 102, 62), None, None),
+    ("Папка серая", (152, 154, 160), None, None),
+    ("Папка чёрная", (70, 70, 78), None, None),
     ("Звезда", (242, 190, 60), (214, 40, 40), star),
     ("Сердце", (242, 170, 190), (200, 20, 60), heart),
     ("Музыка", (120, 170, 240), (30, 50, 120), note),
     ("Фото", (130, 200, 130), (30, 90, 40), mountain),
-    ("Готово", (110, 200, 110), (255, 255, 255), check),
-    ("Новое", (110, 180, 230), (255, 255, 255), plus),
-    ("Видео", (200, 120, 220), (255, 255, 255), triangle),
-    ("Важное", (240, 120, 90), (255, 240, 120), diamond),
+    ("Готово", (80, 176, 80), (255, 255, 255), tick),
+    ("Новое", (80, 160, 220), (255, 255, 255), plus),
+    ("Видео", (180, 100, 210), (255, 255, 255), triangle),
+    ("Важное", (236, 110, 80), (255, 240, 120), diamond),
     ("Архив", (170, 150, 120), (90, 70, 40), ring),
     ("Отчёты", (150, 160, 180), (40, 110, 200), bars),
     ("Проекты", (250, 210, 90), (40, 40, 40), bolt),
-    ("Личное", (120, 210, 200), (250, 250, 250), circle),
+    ("Личное", (90, 190, 180), (250, 250, 250), circle),
 ]
 
 
-def folder_pixel(x, y, body):
-    """The folder shape: a tab at the top left and a body below; None outside."""
-    tab = inside_rounded_rect(x, y, 0.06, 0.16, 0.46, 0.34, 0.05)
-    back = inside_rounded_rect(x, y, 0.06, 0.24, 0.94, 0.86, 0.06)
-    front = inside_rounded_rect(x, y, 0.06, 0.34, 0.94, 0.86, 0.06)
-    if front:
-        shade = 1.0 - 0.18 * (y - 0.34) / 0.52
-        return tuple(min(255, int(c * shade)) for c in body)
-    if back or tab:
-        return tuple(int(c * 0.8) for c in body)
-    return None
+def shade(colour, k):
+    return tuple(min(255, int(c * k)) for c in colour)
 
 
-def render(size, body, mark, emblem):
-    """The emblem over the folder; shapes are drawn in the unit square."""
+def inside_edge(x, y, px):
+    """Inside the front panel's edge, where an emblem may go."""
+    return sd_box(x, y, 0.06, 0.33, 0.94, 0.87, 0.06) <= -max(0.014, px)
+
+
+def folder_colour(x, y, body, px):
+    """The folder: a tab and the back behind a front panel, all with a dark
+    edge of at least one pixel so that light folders stand out on white."""
+    edge = max(0.014, px)
+    tab = sd_box(x, y, 0.06, 0.14, 0.46, 0.34, 0.05)
+    back = sd_box(x, y, 0.06, 0.22, 0.94, 0.87, 0.06)
+    front = sd_box(x, y, 0.06, 0.33, 0.94, 0.87, 0.06)
+    outline = min(tab, back, front)
+    if outline > 0:
+        return None
+    if outline > -edge:
+        return shade(body, 0.55)
+    if front <= 0:
+        if front > -edge and y < 0.4:
+            return shade(body, 0.7)
+        if front > -2 * edge and y < 0.4:
+            return tuple(min(255, c + (255 - c) // 3) for c in body)  # the front's lit top
+        return shade(body, 1.0 - 0.2 * (y - 0.33) / 0.54)
+    return shade(body, 0.8)
+
+
+def emblem_scale(size):
+    """Emblems grow at the small sizes so that they stay recognisable."""
+    return 1.15 if size <= 20 else 1.08 if size <= 32 else 1.0
+
+
+def render(job):
+    index, size = job
+    _, body, mark, emblem = ICONS[index]
+    px = 1.0 / size
+    s = emblem_scale(size)
+
     def colour_at(x, y):
-        u, v = x / size, y / size
-        if emblem(u, v):
-            return mark + (255,)
-        colour = folder_pixel(u, v, body)
-        return colour + (255,) if colour else None
-    return supersample(size, colour_at, SUPERSAMPLE)
+        u, v = x * px, y * px
+        colour = folder_colour(u, v, body, px)
+        if colour is None:
+            return None
+        # Raised a little and kept inside the folder's edge, however large.
+        hit = emblem and inside_edge(u, v, px) and emblem(0.66 + (u - 0.66) / s, 0.645 + (v - 0.6) / s,
+                                                          0.75 * px / s)
+        if hit:
+            return (mark if hit is True else hit) + (255,)
+        return colour + (255,)
+
+    return supersample(size, colour_at, 3 if size >= 128 else 4)
+
+
+def draw_all():
+    """{file name: icon bytes} for the whole library."""
+    jobs = [(index, size) for index in range(len(ICONS)) for size in SIZES]
+    with multiprocessing.Pool(min(2, os.cpu_count() or 1)) as pool:
+        pictures = pool.map(render, jobs, chunksize=1)
+    out = {}
+    for i, (name, _, _, _) in enumerate(ICONS):
+        out[name + ".ico"] = ico(*pictures[i * len(SIZES):(i + 1) * len(SIZES)], png_from=PNG_FROM)
+    return out
+
+
+def verify():
+    """Nonzero when resources/Icons differs from the drawing. Bitmap entries
+    must match byte for byte; a PNG entry by its pixels, since another zlib
+    may compress the same picture differently."""
+    drawn = draw_all()
+    committed = sorted(f for f in os.listdir(LIBRARY) if f.lower().endswith(".ico"))
+    problems = ["%s: not drawn by this script" % f for f in committed if f not in drawn]
+    for name, data in drawn.items():
+        path = os.path.join(LIBRARY, name)
+        if not os.path.exists(path):
+            problems.append("%s: missing" % name)
+            continue
+        with open(path, "rb") as f:
+            have = f.read()
+        if have == data:
+            continue
+        want, got = read_ico(data), read_ico(have)
+        if [e[:2] for e in want] != [e[:2] for e in got]:
+            problems.append("%s: other sizes" % name)
+        for (size, is_png, image, rows), (_, _, got_image, got_rows) in zip(want, got):
+            if (rows != got_rows) if is_png else (image != got_image):
+                problems.append("%s: the %d-pixel image differs" % (name, size))
+    for p in problems:
+        print(p, file=sys.stderr)
+    print("%d icons, %s" % (len(drawn), "differences found" if problems else "all as drawn"))
+    return 1 if problems else 0
+
+
+def decode(target):
+    os.makedirs(target, exist_ok=True)
+    for name in sorted(os.listdir(LIBRARY)):
+        if not name.lower().endswith(".ico"):
+            continue
+        with open(os.path.join(LIBRARY, name), "rb") as f:
+            entries = read_ico(f.read())
+        with open(os.path.join(target, name[:-4] + ".rgba"), "wb") as f:
+            for _, _, _, rows in entries:
+                f.write(bytes(c for row in rows for pixel in row for c in pixel))
+    return 0
 
 
 def main():
-    target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "resources", "Icons")
+    args = sys.argv[1:]
+    if args[:1] == ["--check"]:
+        return verify()
+    if args[:1] == ["--decode"] and len(args) == 2:
+        return decode(args[1])
+    target = args[0] if args else LIBRARY
     os.makedirs(target, exist_ok=True)
-    for name, body, mark, emblem in ICONS:
-        with open(os.path.join(target, name + ".ico"), "wb") as f:
-            f.write(ico(*(render(size, body, mark, emblem) for size in SIZES)))
+    for name, data in draw_all().items():
+        with open(os.path.join(target, name), "wb") as f:
+            f.write(data)
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

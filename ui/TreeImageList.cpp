@@ -1,5 +1,6 @@
 #include "ui/TreeImageList.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -35,6 +36,22 @@ UniqueIcon MakeIcon(const IconFile& icon, int size) {
     return handle;
 }
 
+// A pixel that is set in the mask and not black in colour inverts the
+// screen when an icon draws; what a list makes of that differs between
+// systems, so such an image keeps the icon's way.
+std::optional<IconFile::Pixels> ListPixels(const IconFile& icon, int size) {
+    const IconFile::Entry* best = icon.BestEntry(size);
+    if (!best || best->png || best->width != size || best->height != size) return std::nullopt;
+    auto pixels = icon.Decode(*best);
+    if (pixels && !pixels->hasAlpha) {
+        for (size_t i = 0; i < pixels->mask.size(); ++i) {
+            const uint8_t* bgr = &pixels->bgra[i * 4];
+            if (pixels->mask[i] && (bgr[0] | bgr[1] | bgr[2])) return std::nullopt;
+        }
+    }
+    return pixels;
+}
+
 TreeImageList::TreeImageList(int size, int initial, int grow)
     : size_(size), list_(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, initial, grow)) {
     if (!list_) throw std::runtime_error("cannot create an image list");
@@ -42,9 +59,15 @@ TreeImageList::TreeImageList(int size, int initial, int grow)
 
 int TreeImageList::Count() const { return ImageList_GetImageCount(list_.get()); }
 
+// Making an icon handle and letting the list draw it took most of the
+// start-up with a large library; the pixels are already at hand.
 void TreeImageList::AppendIcon(const IconFile& icon) {
     if (icon.Empty()) {
         AppendBlank();
+        return;
+    }
+    if (const auto pixels = ListPixels(icon, size_)) {
+        AppendPixels(*pixels);
         return;
     }
     AppendIcon(MakeIcon(icon, size_).get());
@@ -52,6 +75,34 @@ void TreeImageList::AppendIcon(const IconFile& icon) {
 
 void TreeImageList::AppendIcon(HICON icon) {
     if (ImageList_AddIcon(list_.get(), icon) < 0) throw EInvalidGraphic(kInvalidIcon);
+}
+
+// The colour goes in as a 32-bit DIB section, which comctl32 6 reads with
+// its alpha: the entry's own where it has one, else all zero, so that the
+// mask decides, as it does for the icon.
+void TreeImageList::AppendPixels(const IconFile::Pixels& pixels) {
+    const size_t count = pixels.mask.size();
+    void* bits = nullptr;
+    UniqueBitmap colour = CreateTopDownDib(nullptr, size_, size_, 32, &bits);
+    if (!colour) throw EInvalidGraphic(kInvalidIcon);
+    auto* out = static_cast<BYTE*>(bits);
+    std::copy(pixels.bgra.begin(), pixels.bgra.end(), out);
+    if (!pixels.hasAlpha) {
+        for (size_t i = 0; i < count; ++i) out[i * 4 + 3] = 0;
+    }
+    // A monochrome bitmap's rows are padded to 16 bits; a set bit lets the
+    // background through, as in the icon's AND mask.
+    const auto side = static_cast<size_t>(size_);
+    const size_t stride = (side + 15) / 16 * 2;
+    std::vector<BYTE> maskBits(stride * side, 0);
+    for (size_t y = 0; y < side; ++y) {
+        for (size_t x = 0; x < side; ++x) {
+            if (pixels.mask[y * side + x]) maskBits[y * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+        }
+    }
+    UniqueBitmap mask(CreateBitmap(size_, size_, 1, 1, maskBits.data()));
+    if (!mask) throw EInvalidGraphic(kInvalidIcon);
+    if (ImageList_Add(list_.get(), colour.get(), mask.get()) < 0) throw EInvalidGraphic(kInvalidIcon);
 }
 
 // A fully transparent image: colour all zero, mask all set.

@@ -1,9 +1,13 @@
 // An ImageList over a real HIMAGELIST of one square size, 32-bit colour
-// with masks, so icons keep their transparency.
+// with masks, so icons keep their transparency. An icon whose best entry is
+// a bitmap of the list's size goes in as its decoded pixels; any other (a
+// PNG, another size to be scaled) through an icon handle the system makes.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <optional>
 
 #include "folder_settings/FolderView.h"
 #include "folder_settings/IconFile.h"
@@ -15,6 +19,12 @@ namespace quorvane::win {
 // at that size; the best bitmap entry where the system cannot decode a PNG
 // one. EInvalidGraphic when the system cannot make one of either.
 UniqueIcon MakeIcon(const IconFile& icon, int size);
+
+// The pixels a list of size x size takes from `icon` as they are: those of
+// its best entry when that is a bitmap of exactly the size and has no
+// pixel that inverts the screen. Nothing where the icon handle's way is
+// needed.
+std::optional<IconFile::Pixels> ListPixels(const IconFile& icon, int size);
 
 class TreeImageList : public ImageList {
 public:
@@ -31,6 +41,7 @@ public:
 
 private:
     void AppendBlank();
+    void AppendPixels(const IconFile::Pixels& pixels);
 
     int size_;
     UniqueImageList list_;

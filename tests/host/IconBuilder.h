@@ -1,10 +1,12 @@
 // Builds .ico files for tests: DIB entries of every depth and PNG entries,
-// one colour throughout with a transparent top-left pixel.
+// one colour throughout with a transparent top-left pixel, or (DIB only) a
+// picture that differs from pixel to pixel.
 #pragma once
 
 #include "tests/host/ByteWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -16,7 +18,78 @@ struct IconSpec {
     int bitCount = 32;
     bool png = false;
     uint32_t rgb = 0xFF0000;  // 0xRRGGBB of every pixel but the top-left one
+    // Colours, palette indices, mask and alpha vary with x and y, so that a
+    // decoder that swaps rows, nibbles or channels gets another picture.
+    bool varied = false;
+    // 32 bits only: false stores alpha 0 throughout (an image without alpha).
+    bool alpha = true;
+    // Varied, without alpha: pixels set in the mask keep a colour (and so
+    // invert the screen where an icon draws) instead of black.
+    bool inverts = false;
 };
+
+// One pixel as the entry stores it.
+struct StoredPixel {
+    uint8_t blue = 0, green = 0, red = 0, alpha = 0;
+    unsigned index = 0;  // palette index, 8 bits and fewer
+    bool masked = false;  // AND mask bit
+};
+
+// Palette entry i of a varied picture, 0 black (a uniform one has only
+// entry 1, rgb).
+inline std::array<uint8_t, 3> VariedPaletteBgr(unsigned i) {
+    if (i == 0) return {0, 0, 0};
+    return {static_cast<uint8_t>(i * 67 + 13), static_cast<uint8_t>(i * 29 + 101), static_cast<uint8_t>(i * 151 + 7)};
+}
+
+inline StoredPixel StoredAt(const IconSpec& s, int x, int y) {
+    StoredPixel p;
+    if (!s.varied) {
+        const bool clear = x == 0 && y == 0;
+        p.masked = clear;
+        p.index = 1;
+        p.red = static_cast<uint8_t>(s.rgb >> 16);
+        p.green = static_cast<uint8_t>(s.rgb >> 8);
+        p.blue = static_cast<uint8_t>(s.rgb);
+        p.alpha = 255;
+        if (s.bitCount == 16) p.red &= 0xF8, p.green &= 0xF8, p.blue &= 0xF8;  // five bits a colour
+        if (s.bitCount == 32 && clear) p = StoredPixel{0, 0, 0, 0, 1, true};
+    } else {
+        const auto ux = static_cast<unsigned>(x), uy = static_cast<unsigned>(y);
+        p.masked = (ux + 2 * uy) % 5 == 0;
+        if (s.bitCount <= 8) {
+            p.index = (ux * 3 + uy * 7 + ux * uy) % (1u << s.bitCount);
+            const auto bgr = VariedPaletteBgr(p.index);
+            p.blue = bgr[0], p.green = bgr[1], p.red = bgr[2];
+        } else if (s.bitCount == 16) {
+            p.blue = static_cast<uint8_t>(((ux * 3 + uy) % 32) << 3);
+            p.green = static_cast<uint8_t>(((ux + uy * 5) % 32) << 3);
+            p.red = static_cast<uint8_t>(((ux * uy + 7) % 32) << 3);
+        } else {
+            p.blue = static_cast<uint8_t>(ux * 13 + uy * 3);
+            p.green = static_cast<uint8_t>(uy * 17 + ux);
+            p.red = static_cast<uint8_t>((ux ^ uy) * 9);
+        }
+        // Opaque, clear and everything between; the mask bit follows the
+        // alpha only loosely, as in many icons found in the wild.
+        p.alpha = static_cast<uint8_t>((ux * 37 + uy * 11) % 7 == 0 ? 0 : (ux * 29 + uy * 71) & 0xFF);
+        if (s.bitCount == 32 && !s.alpha) p.alpha = 0;
+        const bool alphaDecides = s.bitCount == 32 && s.alpha;
+        if (p.masked && !alphaDecides && !s.inverts) p.index = 0, p.blue = p.green = p.red = 0;
+    }
+    return p;
+}
+
+// What a decoder must give for the pixel: blue, green, red, alpha.
+inline std::array<uint8_t, 4> DecodedAt(const IconSpec& s, int x, int y) {
+    const StoredPixel p = StoredAt(s, x, y);
+    std::array<uint8_t, 4> out{p.blue, p.green, p.red, static_cast<uint8_t>(p.masked ? 0 : 255)};
+    if (s.bitCount == 16) {
+        for (int c = 0; c < 3; ++c) out[static_cast<size_t>(c)] |= static_cast<uint8_t>(out[static_cast<size_t>(c)] >> 5);
+    }
+    if (s.bitCount == 32 && s.alpha) out[3] = p.alpha;
+    return out;
+}
 
 namespace icon_detail {
 
@@ -78,7 +151,7 @@ inline std::vector<uint8_t> Png(const IconSpec& s) {
     return out;
 }
 
-// BITMAPINFOHEADER, palette (index 1 is the colour), colour rows, mask rows.
+// BITMAPINFOHEADER, palette, colour rows, mask rows.
 inline std::vector<uint8_t> Dib(const IconSpec& s) {
     std::vector<uint8_t> b;
     Put32(b, 40);
@@ -87,12 +160,13 @@ inline std::vector<uint8_t> Dib(const IconSpec& s) {
     Put16(b, 1);
     Put16(b, static_cast<uint32_t>(s.bitCount));
     for (int i = 0; i < 6; ++i) Put32(b, 0);  // compression .. important colours
-    const uint8_t r = static_cast<uint8_t>(s.rgb >> 16), g = static_cast<uint8_t>(s.rgb >> 8),
-                  bl = static_cast<uint8_t>(s.rgb);
     if (s.bitCount <= 8) {
-        for (int i = 0; i < (1 << s.bitCount); ++i) {
-            const bool colour = i == 1;
-            b.insert(b.end(), {colour ? bl : uint8_t{0}, colour ? g : uint8_t{0}, colour ? r : uint8_t{0}, 0});
+        for (unsigned i = 0; i < (1u << s.bitCount); ++i) {
+            const uint32_t rgb = i == 1 ? s.rgb : 0;
+            const auto bgr = s.varied ? VariedPaletteBgr(i)
+                                      : std::array<uint8_t, 3>{static_cast<uint8_t>(rgb), static_cast<uint8_t>(rgb >> 8),
+                                                               static_cast<uint8_t>(rgb >> 16)};
+            b.insert(b.end(), {bgr[0], bgr[1], bgr[2], 0});
         }
     }
     const size_t colorStride = static_cast<size_t>((s.width * s.bitCount + 31) / 32 * 4);
@@ -101,34 +175,42 @@ inline std::vector<uint8_t> Dib(const IconSpec& s) {
     for (int y = s.height - 1; y >= 0; --y) {
         std::vector<uint8_t> row(colorStride, 0);
         for (int x = 0; x < s.width; ++x) {
-            const bool clear = x == 0 && y == 0;
+            const StoredPixel p = StoredAt(s, x, y);
+            const auto ux = static_cast<size_t>(x);
             switch (s.bitCount) {
-                case 1: row[static_cast<size_t>(x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8)); break;
-                case 4: row[static_cast<size_t>(x / 2)] |= static_cast<uint8_t>(x % 2 ? 0x01 : 0x10); break;
-                case 8: row[static_cast<size_t>(x)] = 1; break;
+                case 1:
+                case 4:
+                case 8: {
+                    const size_t perByte = 8 / static_cast<size_t>(s.bitCount);
+                    const size_t shift = 8 - static_cast<size_t>(s.bitCount) * (1 + ux % perByte);
+                    row[ux / perByte] |= static_cast<uint8_t>(p.index << shift);
+                    break;
+                }
                 case 16: {
-                    const uint32_t v = ((r >> 3u) << 10u) | ((g >> 3u) << 5u) | (bl >> 3u);
-                    row[static_cast<size_t>(x) * 2] = static_cast<uint8_t>(v);
-                    row[static_cast<size_t>(x) * 2 + 1] = static_cast<uint8_t>(v >> 8);
+                    const uint32_t v = ((p.red >> 3u) << 10u) | ((p.green >> 3u) << 5u) | (p.blue >> 3u);
+                    row[ux * 2] = static_cast<uint8_t>(v);
+                    row[ux * 2 + 1] = static_cast<uint8_t>(v >> 8);
                     break;
                 }
                 case 24:
-                    row[static_cast<size_t>(x) * 3] = bl;
-                    row[static_cast<size_t>(x) * 3 + 1] = g;
-                    row[static_cast<size_t>(x) * 3 + 2] = r;
+                    row[ux * 3] = p.blue;
+                    row[ux * 3 + 1] = p.green;
+                    row[ux * 3 + 2] = p.red;
                     break;
                 default:
-                    row[static_cast<size_t>(x) * 4] = clear ? 0 : bl;
-                    row[static_cast<size_t>(x) * 4 + 1] = clear ? 0 : g;
-                    row[static_cast<size_t>(x) * 4 + 2] = clear ? 0 : r;
-                    row[static_cast<size_t>(x) * 4 + 3] = clear ? 0 : 255;
+                    row[ux * 4] = p.blue;
+                    row[ux * 4 + 1] = p.green;
+                    row[ux * 4 + 2] = p.red;
+                    row[ux * 4 + 3] = p.alpha;
             }
         }
         b.insert(b.end(), row.begin(), row.end());
     }
     for (int y = s.height - 1; y >= 0; --y) {
         std::vector<uint8_t> row(maskStride, 0);
-        if (y == 0) row[0] = 0x80;  // the top-left pixel is transparent
+        for (int x = 0; x < s.width; ++x) {
+            if (StoredAt(s, x, y).masked) row[static_cast<size_t>(x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
+        }
         b.insert(b.end(), row.begin(), row.end());
     }
     return b;

@@ -1,7 +1,12 @@
 // Reading and checking .ico files, and choosing an entry for a list size.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "folder_settings/IconFile.h"
 #include "platform/Errors.h"
@@ -36,34 +41,63 @@ std::string ErrorOf(const Bytes& bytes) {
     return "accepted";
 }
 
-TEST(IconFile, ReadsEntriesOfEveryDepthAndPng) {
+TEST(IconFile, ReadsAndDecodesEntriesOfEveryDepthAndPng) {
+    // Odd and unequal sides pad rows differently at each depth.
     const std::vector<IconSpec> specs = {
         {16, 16, 1, false, 0x0000FF},  {16, 16, 4, false, 0x00FF00}, {32, 32, 8, false, 0x123456},
         {24, 24, 16, false, 0xABCDEF}, {48, 48, 24, false, 0x111111}, {31, 31, 32, false, 0x222222},
         {256, 256, 32, true, 0x333333}, {20, 20, 32, true, 0x444444},
+        {13, 9, 1, false, 0, true},    {7, 11, 4, false, 0, true},    {33, 6, 8, false, 0, true},
+        {5, 7, 16, false, 0, true},    {5, 3, 24, false, 0, true},    {9, 17, 32, false, 0, true},
+        {9, 4, 32, false, 0, true, false},
+        {.width = 6, .height = 6, .bitCount = 8, .varied = true, .inverts = true},  // colour under the mask kept
     };
     const IconFile icon = IconFile::FromBytes(BuildIcon(specs));
     ASSERT_EQ(icon.Entries().size(), specs.size());
     EXPECT_FALSE(icon.Empty());
     for (size_t i = 0; i < specs.size(); ++i) {
+        const IconSpec& spec = specs[i];
         const IconFile::Entry& e = icon.Entries()[i];
-        EXPECT_EQ(e.width, specs[i].width) << i;
-        EXPECT_EQ(e.height, specs[i].height) << i;
-        EXPECT_EQ(e.png, specs[i].png) << i;
-        EXPECT_EQ(e.bitCount, specs[i].bitCount) << i;
+        EXPECT_EQ(e.width, spec.width) << i;
+        EXPECT_EQ(e.height, spec.height) << i;
+        EXPECT_EQ(e.png, spec.png) << i;
+        EXPECT_EQ(e.bitCount, spec.bitCount) << i;
         const auto bytes = icon.EntryBytes(e);
-        EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), test::IconEntryBytes(specs[i])) << i;
+        EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), test::IconEntryBytes(spec)) << i;
+
+        const auto pixels = icon.Decode(e);
+        if (spec.png) {
+            EXPECT_FALSE(pixels) << i << ": PNG is left to the system";
+            continue;
+        }
+        ASSERT_TRUE(pixels) << i;
+        EXPECT_EQ(pixels->width, spec.width) << i;
+        EXPECT_EQ(pixels->height, spec.height) << i;
+        EXPECT_EQ(pixels->hasAlpha, spec.bitCount == 32 && spec.alpha) << i;
+        ASSERT_EQ(pixels->bgra.size(), static_cast<size_t>(spec.width * spec.height * 4)) << i;
+        ASSERT_EQ(pixels->mask.size(), static_cast<size_t>(spec.width * spec.height)) << i;
+        int wrong = 0;
+        for (int y = 0; y < spec.height; ++y) {
+            for (int x = 0; x < spec.width; ++x) {
+                const size_t at = static_cast<size_t>(y * spec.width + x);
+                const auto want = test::DecodedAt(spec, x, y);
+                const bool same = std::equal(want.begin(), want.end(), pixels->bgra.begin() + static_cast<long>(at * 4)) &&
+                                  pixels->mask[at] == test::StoredAt(spec, x, y).masked;
+                if (!same && wrong++ < 3) ADD_FAILURE() << "entry " << i << " pixel " << x << "," << y;
+            }
+        }
     }
 }
 
-TEST(IconFile, DefaultIsEmptyAndForeignEntriesGiveNoBytes) {
-    const IconFile empty;
-    EXPECT_TRUE(empty.Empty());
-    EXPECT_EQ(empty.BestEntry(16), nullptr);
-    IconFile::Entry foreign;
-    foreign.offset = 10;
-    foreign.size = 100;
-    EXPECT_TRUE(empty.EntryBytes(foreign).empty());
+TEST(IconFile, DecodeTakesOnlyEntriesOfItsOwnIcon) {
+    const IconFile small = IconFile::FromBytes(BuildIcon(IconSpec{16, 16, 8}));
+    const IconFile large = IconFile::FromBytes(BuildIcon({IconSpec{16, 16, 32}, IconSpec{48, 48, 32}}));
+    // The other icon's second entry lies past this one's end; its first
+    // entry lies inside, but claims more than these bytes hold.
+    EXPECT_FALSE(small.Decode(large.Entries()[1]));
+    EXPECT_FALSE(small.Decode(large.Entries()[0]));
+    EXPECT_FALSE(IconFile().Decode(small.Entries()[0]));
+    EXPECT_TRUE(large.Decode(large.Entries()[1]));
 }
 
 TEST(IconFile, BestEntryPrefersExactThenSmallestLargerThenLargestSmaller) {
@@ -216,6 +250,60 @@ TEST(IconFile, LoadReportsFilesThatCannotBeOpenedOrAreNoIcons) {
               "being used by another process");
     EXPECT_THROW(IconFile::Load(fs, "C:\\Icons\\empty.ico"), EInvalidGraphic);
     EXPECT_THROW(IconFile::Load(fs, "C:\\Icons\\text.ico"), EInvalidGraphic);
+}
+
+Bytes ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The icons shipped beside the program hold every size Windows draws a
+// folder at, and each bitmap decodes to the picture make-icons.py reads
+// back from the file (its --decode output, which --check ties to the
+// drawing; ctest makes it first). The AND mask marks exactly the clear
+// pixels, so that XP, which draws with the mask, shows the same outline.
+TEST(LibraryIcons, HoldEverySizeAndDecodeToTheirPictures) {
+    const char* pictures = std::getenv("QUORVANE_LIBRARY_PICTURES");
+    ASSERT_NE(pictures, nullptr) << "run through ctest, which decodes the reference pictures first";
+    const std::vector<int> sizes = {16, 20, 24, 32, 40, 48, 64, 256};
+    int icons = 0;
+    for (const auto& file : std::filesystem::directory_iterator(QUORVANE_ICON_LIBRARY)) {
+        if (file.path().extension() != ".ico") continue;
+        ++icons;
+        const std::string name = file.path().filename().string();
+        const IconFile icon = IconFile::FromBytes(ReadAll(file.path()));
+        const Bytes reference = ReadAll(std::filesystem::path(pictures) / (file.path().stem().string() + ".rgba"));
+        ASSERT_EQ(icon.Entries().size(), sizes.size()) << name;
+        size_t at = 0;
+        for (size_t i = 0; i < sizes.size(); ++i) {
+            const IconFile::Entry& e = icon.Entries()[i];
+            const int size = sizes[i];
+            EXPECT_EQ(e.width, size) << name;
+            EXPECT_EQ(e.height, size) << name;
+            EXPECT_EQ(e.bitCount, 32) << name;
+            EXPECT_EQ(e.png, size == 256) << name << " " << size;
+            const size_t count = static_cast<size_t>(size * size);
+            ASSERT_GE(reference.size(), at + count * 4) << name;
+            const auto pixels = icon.Decode(e);
+            if (!e.png) {
+                ASSERT_TRUE(pixels) << name << " " << size;
+                EXPECT_TRUE(pixels->hasAlpha) << name << " " << size;
+                size_t wrong = 0;
+                for (size_t p = 0; p < count; ++p) {
+                    const uint8_t* rgba = &reference[at + p * 4];
+                    const uint8_t* bgra = &pixels->bgra[p * 4];
+                    if (bgra[0] != rgba[2] || bgra[1] != rgba[1] || bgra[2] != rgba[0] || bgra[3] != rgba[3] ||
+                        pixels->mask[p] != (rgba[3] == 0)) {
+                        ++wrong;
+                    }
+                }
+                EXPECT_EQ(wrong, 0u) << name << " " << size;
+            }
+            at += count * 4;
+        }
+        EXPECT_EQ(reference.size(), at) << name;
+    }
+    EXPECT_EQ(icons, 24);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "navigation/FolderTreeLogic.h"
 #include "platform/Errors.h"
@@ -65,6 +67,35 @@ COLORREF DrawnPixel(HIMAGELIST list, int index, int x, int y) {
 }
 
 COLORREF Rgb(uint32_t rgb) { return RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+// Draws one image of the list over a background that differs from pixel
+// to pixel, and returns every pixel (the background alone for index -1).
+std::vector<uint32_t> DrawnOverPattern(HIMAGELIST list, int index) {
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(list, &cx, &cy);
+    void* bits = nullptr;
+    win::UniqueBitmap bitmap = win::CreateTopDownDib(nullptr, cx, cy, 32, &bits);
+    win::UniqueDc dc(CreateCompatibleDC(nullptr));
+    win::ScopedSelect select(dc.get(), bitmap.get());
+    auto* pixels = static_cast<uint32_t*>(bits);
+    for (int i = 0; i < cx * cy; ++i) pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0x00FFFFFF;
+    if (index >= 0) ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL);
+    GdiFlush();
+    return std::vector<uint32_t>(pixels, pixels + cx * cy);
+}
+
+// "" when both are the same, else the first pixel that differs.
+std::string FirstDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int width) {
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        if (a[i] != b[i]) {
+            char text[80];
+            snprintf(text, sizeof text, "pixel %d,%d: %06X instead of %06X", static_cast<int>(i) % width,
+                     static_cast<int>(i) / width, a[i] & 0xFFFFFFu, b[i] & 0xFFFFFFu);
+            return text;
+        }
+    }
+    return a.size() == b.size() ? "" : "sizes differ";
+}
 
 class TreeOnDisk : public ::testing::Test {
 protected:
@@ -269,6 +300,103 @@ TEST_F(TreeOnDisk, ImageListsTakeTheEntryOfTheirSizeAndBlankImages) {
     ASSERT_EQ(library.Count(), 3);
     EXPECT_EQ(DrawnPixel(library.Handle(), 2, 20, 20), Rgb(0xFF0000));
     EXPECT_EQ(DrawnPixel(library.Handle(), 2, 0, 0), kBackground);
+}
+
+// An icon whose entry of the list's size is a bitmap goes in as its
+// decoded pixels; drawn, it is the same to the pixel as the icon handle
+// the list used to take, over any background, at every depth, with and
+// without alpha. The others still take the icon handle's way.
+TEST_F(TreeOnDisk, DecodedImagesDrawAsTheirIconHandlesDid) {
+    const auto varied = [](int size, int bits) { return IconSpec{.width = size, .height = size, .bitCount = bits, .varied = true}; };
+    IconSpec noAlpha = varied(16, 32);
+    noAlpha.alpha = false;
+    IconSpec inverting = varied(16, 4);
+    inverting.inverts = true;
+    const struct {
+        const char* what;
+        int listSize;
+        std::vector<IconSpec> specs;
+        bool direct;
+    } cases[] = {
+        {"1 bit", 16, {varied(16, 1)}, true},
+        {"4 bits", 32, {varied(16, 4), varied(32, 4)}, true},
+        {"8 bits", 16, {varied(16, 8), varied(32, 32)}, true},
+        {"16 bits", 16, {varied(16, 16)}, true},
+        {"24 bits", 32, {varied(32, 24)}, true},
+        {"32 bits with alpha", 32, {varied(16, 32), varied(32, 32)}, true},
+        {"32 bits, alpha 0 throughout", 16, {noAlpha}, true},
+        {"a clear corner that is not black", 32, {IconSpec{32, 32, 8, false, 0x3060C0}}, false},
+        {"pixels that invert", 16, {inverting}, false},
+        {"only a larger size", 16, {varied(32, 32)}, false},
+        {"PNG", 16, {IconSpec{16, 16, 32, true, 0x8040C0}}, false},
+    };
+    for (const auto& c : cases) {
+        const IconFile icon = IconFile::FromBytes(BuildIcon(c.specs));
+        EXPECT_EQ(win::ListPixels(icon, c.listSize).has_value(), c.direct) << c.what;
+        win::TreeImageList list(c.listSize);
+        list.AppendIcon(icon);
+        list.AppendIcon(win::MakeIcon(icon, c.listSize).get());  // as every icon went in before
+        ASSERT_EQ(list.Count(), 2) << c.what;
+        const auto direct = DrawnOverPattern(list.Handle(), 0);
+        EXPECT_NE(direct, DrawnOverPattern(list.Handle(), -1)) << c.what << ": nothing drawn";
+        EXPECT_EQ(FirstDifference(direct, DrawnOverPattern(list.Handle(), 1), c.listSize), "") << c.what;
+    }
+}
+
+// The system loads each size of every library icon from the file and
+// draws it as the picture make-icons.py reads back from it (ctest makes
+// those first): the bitmaps as stored, the 256-pixel PNG as Python's zlib
+// inflates it, a decoding independent of the system's. Drawn over clear
+// black, a pixel comes out as its colour times its alpha, with its alpha;
+// the product may round either way.
+TEST(LibraryIcons, SystemDrawsEverySizeAsStored) {
+    const char* library = std::getenv("QUORVANE_ICON_LIBRARY");
+    const char* pictures = std::getenv("QUORVANE_LIBRARY_PICTURES");
+    ASSERT_TRUE(library && pictures) << "run through ctest, which names the library and decodes its pictures";
+    const int sizes[] = {16, 20, 24, 32, 40, 48, 64, 256};
+    int icons = 0;
+    for (const std::string& name : test::Names(std::string(library) + "\\")) {
+        if (name.size() < 4 || name.substr(name.size() - 4) != ".ico") continue;
+        ++icons;
+        const std::string path = std::string(library) + "\\" + name;
+        const std::string reference =
+            test::ReadText(std::string(pictures) + "\\" + name.substr(0, name.size() - 4) + ".rgba");
+        size_t at = 0;
+        for (const int size : sizes) {
+            const auto count = static_cast<size_t>(size * size);
+            ASSERT_GE(reference.size(), at + count * 4) << name;
+            win::UniqueIcon icon(static_cast<HICON>(
+                LoadImageW(nullptr, win::Wide(path).c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+            ASSERT_TRUE(icon) << name << " " << size;
+            void* bits = nullptr;
+            win::UniqueBitmap bitmap = win::CreateTopDownDib(nullptr, size, size, 32, &bits);
+            win::UniqueDc dc(CreateCompatibleDC(nullptr));
+            win::ScopedSelect select(dc.get(), bitmap.get());
+            ASSERT_TRUE(DrawIconEx(dc.get(), 0, 0, icon.get(), size, size, 0, nullptr, DI_NORMAL)) << name;
+            GdiFlush();
+            const auto* drawn = static_cast<const uint8_t*>(bits);
+            size_t wrong = 0;
+            std::string first;
+            for (size_t p = 0; p < count; ++p) {
+                const auto* rgba = reinterpret_cast<const uint8_t*>(reference.data() + at + p * 4);
+                const uint8_t* bgra = drawn + p * 4;
+                bool same = bgra[3] == rgba[3];
+                for (int c = 0; c < 3; ++c) {
+                    same = same && std::abs(bgra[c] - rgba[2 - c] * rgba[3] / 255.0) <= 1.0;
+                }
+                if (!same && wrong++ == 0) {
+                    char text[96];
+                    snprintf(text, sizeof text, "first at %d,%d: %02X%02X%02X/%02X for %02X%02X%02X/%02X",
+                             static_cast<int>(p) % size, static_cast<int>(p) / size, bgra[2], bgra[1], bgra[0],
+                             bgra[3], rgba[0], rgba[1], rgba[2], rgba[3]);
+                    first = text;
+                }
+            }
+            EXPECT_EQ(wrong, 0u) << name << " at " << size << " pixels, " << first;
+            at += count * 4;
+        }
+    }
+    EXPECT_EQ(icons, 24);
 }
 
 }  // namespace
