@@ -74,7 +74,7 @@ enum ControlId : int {
 };
 
 // The tree's border: a flat lowered line around its sunken edge.
-LRESULT CALLBACK TreeBevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK TreeBevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCCALCSIZE:
         if (wParam) {
@@ -83,7 +83,7 @@ LRESULT CALLBACK TreeBevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     case WM_NCPAINT: {
-        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        const LRESULT result = win::CallPreviousProc(hwnd, message, wParam, lParam);
         const win::WindowDc windowDc(hwnd, GetWindowDC(hwnd));
         const HDC dc = windowDc.get();
         RECT r;
@@ -94,13 +94,10 @@ LRESULT CALLBACK TreeBevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
         return result;
     }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, TreeBevelProc, 0);
-        break;
     default:
         break;
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return win::CallPreviousProc(hwnd, message, wParam, lParam);
 }
 
 win::UniqueIcon LoadResourceIcon(HINSTANCE instance, int id, int size) {
@@ -212,7 +209,7 @@ void TfrmMain::CreateControls() {
                        WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
                            TVS_SINGLEEXPAND | TVS_TRACKSELECT | TVS_DISABLEDRAGDROP,
                        WS_EX_CLIENTEDGE, l.TreeView, pnlTree.hwnd(), idTreeView);
-    SetWindowSubclass(TreeView, TreeBevelProc, 0, 0);
+    win::Subclass(TreeView, TreeBevelProc);
     SetWindowPos(TreeView, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     TreeView_SetIndent(TreeView, Scale(kTreeIndent, dpi_));

@@ -63,6 +63,14 @@ void Place(HWND hwnd, const LayoutRect& rect);
 // The rectangle of a window relative to its parent's client area.
 LayoutRect RectInParent(HWND hwnd);
 
+// Puts `proc` in front of a system control's window procedure; `proc`
+// passes on what it does not handle with CallPreviousProc, which also puts
+// the control's own procedure back at WM_NCDESTROY. The previous procedure
+// is kept in the control's GWLP_USERDATA, which system classes leave to the
+// program, so a control takes one such procedure.
+void Subclass(HWND control, WNDPROC proc);
+LRESULT CallPreviousProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Lets a system control hold children: their notifications and colour
 // requests go on to the top-level window, and the control fills its own
 // background, since its container does not paint beneath it.
