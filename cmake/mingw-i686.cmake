@@ -1,15 +1,5 @@
-# Cross-build for 32-bit Windows with the win32-thread flavour of mingw-w64:
-# its runtime calls nothing newer than Windows XP, where the posix flavour's
-# winpthreads imports GetTickCount64 (Vista). Test programs run under Wine
-# through scripts/wine-run.sh.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh")
+# Cross-build for 32-bit Windows, what ships, with the win32-thread flavour
+# of mingw-w64: its runtime calls nothing newer than Windows XP, where the
+# posix flavour's winpthreads imports GetTickCount64 (Vista).
+set(QUORVANE_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
