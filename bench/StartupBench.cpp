@@ -19,6 +19,7 @@
 #include "navigation/IconLibrary.h"
 #include "platform/win32/Handle.h"
 #include "platform/win32/WinText.h"
+#include "tests/host/FakeFolderTree.h"
 #include "ui/TreeImageList.h"
 
 namespace quorvane::bench {
@@ -98,46 +99,6 @@ size_t BareStartup(const std::wstring& icons, double& folderMs) {
     }
     return seen;
 }
-
-// The tree logic without a control: the nodes are kept in memory, so the
-// time is the listing, the look-ups of desktop.ini and the logic alone.
-class MemoryTree : public FolderTree {
-public:
-    explicit MemoryTree(ImageList& images) : images_(images) {}
-    NodeId AddRoot(const std::string& text) override { return Add(kNoNode, text); }
-    NodeId AddChild(NodeId parent, const std::string& text) override { return Add(parent, text); }
-    std::string Text(NodeId node) const override { return nodes_[Index(node)].text; }
-    NodeId Parent(NodeId node) const override { return nodes_[Index(node)].parent; }
-    NodeId FirstChild(NodeId node) const override { return nodes_[Index(node)].firstChild; }
-    NodeId NextSibling(NodeId node) const override { return nodes_[Index(node)].next; }
-    NodeId FirstRoot() const override { return nodes_.empty() ? kNoNode : 1; }
-    void SetImage(NodeId node, int index) override { nodes_[Index(node)].image = index; }
-    int Image(NodeId node) const override { return nodes_[Index(node)].image; }
-    NodeId Selected() const override { return selected_; }
-    void Select(NodeId node) override { selected_ = node; }
-    ImageList& Images() override { return images_; }
-
-private:
-    struct Node {
-        std::string text;
-        NodeId parent = kNoNode, firstChild = kNoNode, lastChild = kNoNode, next = kNoNode;
-        int image = 0;
-    };
-    static size_t Index(NodeId node) { return static_cast<size_t>(node) - 1; }
-    NodeId Add(NodeId parent, const std::string& text) {
-        nodes_.push_back({text, parent});
-        const auto node = static_cast<NodeId>(nodes_.size());
-        NodeId& last = parent == kNoNode ? lastRoot_ : nodes_[Index(parent)].lastChild;
-        if (last != kNoNode) nodes_[Index(last)].next = node;
-        if (parent != kNoNode && nodes_[Index(parent)].firstChild == kNoNode) nodes_[Index(parent)].firstChild = node;
-        last = node;
-        return node;
-    }
-    ImageList& images_;
-    std::vector<Node> nodes_;
-    NodeId lastRoot_ = kNoNode;
-    NodeId selected_ = kNoNode;
-};
 
 // The listings start-up makes, through the platform, and nothing else.
 void ListingsAlone(Platform& platform, const std::wstring& root) {
@@ -255,7 +216,8 @@ int Startup(const std::string& rootText, const std::string& iconSource, const st
         ListingsAlone(platform, root);
         listings.push_back(MillisecondsSince(start));
         start = Clock::now();
-        MemoryTree inMemory(*form->TreeImageList);
+        // The logic without a control: the tests' tree in memory.
+        test::FakeFolderTree inMemory;
         BuildDriveRoots(platform, inMemory, *form);
         memoryTree.push_back(MillisecondsSince(start));
         start = Clock::now();

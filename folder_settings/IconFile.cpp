@@ -53,6 +53,25 @@ void CheckPng(std::span<const uint8_t> data, IconFile::Entry& entry) {
     entry.png = true;
 }
 
+// Where a bitmap entry's parts lie: after the header, the colour table, the
+// colour rows and the mask rows, each row padded to four bytes.
+struct DibLayout {
+    uint64_t colors;
+    uint64_t colorStride;
+    uint64_t maskStride;
+    uint64_t size;  // header included
+};
+
+DibLayout LayoutOf(int width, int height, int bitCount, uint32_t colorsUsed) {
+    DibLayout layout{};
+    layout.colors = colorsUsed == 0 && bitCount <= 8 ? uint64_t{1} << bitCount : colorsUsed;
+    layout.colorStride = (static_cast<uint64_t>(width) * static_cast<uint64_t>(bitCount) + 31) / 32 * 4;
+    layout.maskStride = (static_cast<uint64_t>(width) + 31) / 32 * 4;
+    layout.size = kInfoHeaderSize + layout.colors * 4 +
+                  (layout.colorStride + layout.maskStride) * static_cast<uint64_t>(height);
+    return layout;
+}
+
 // A BITMAPINFOHEADER whose height covers the colour image and the mask,
 // followed by the colour table, the colour rows and the mask rows, all
 // inside the entry. The mask is required for every depth: a loader that
@@ -72,22 +91,12 @@ void CheckDib(std::span<const uint8_t> data, IconFile::Entry& entry) {
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32) {
         Invalid();
     }
-    uint64_t colors = colorsUsed;
-    if (bitCount <= 8) {
-        const uint32_t full = 1u << bitCount;
-        if (colors > full) Invalid();
-        if (colors == 0) colors = full;
-    } else if (colors > 256) {
-        Invalid();
-    }
-    const uint64_t height = static_cast<uint64_t>(doubledHeight) / 2;
-    const uint64_t colorStride = (static_cast<uint64_t>(width) * bitCount + 31) / 32 * 4;
-    const uint64_t maskStride = (static_cast<uint64_t>(width) + 31) / 32 * 4;
-    const uint64_t needed = kInfoHeaderSize + colors * 4 + (colorStride + maskStride) * height;
-    if (needed > data.size()) Invalid();
+    if (colorsUsed > (bitCount <= 8 ? 1u << bitCount : 256u)) Invalid();
+    const int height = doubledHeight / 2;
+    if (LayoutOf(width, height, bitCount, colorsUsed).size > data.size()) Invalid();
 
     entry.width = width;
-    entry.height = static_cast<int>(height);
+    entry.height = height;
     entry.bitCount = bitCount;
     entry.png = false;
 }
@@ -172,17 +181,16 @@ std::optional<IconFile::Pixels> IconFile::Decode(const Entry& entry) const {
     const int width = entry.width;
     const int height = entry.height;
     const int bitCount = entry.bitCount;
-    size_t colors = U32(data, 32);
-    if (bitCount <= 8 && colors == 0) colors = size_t{1} << bitCount;
     if (bitCount < 1 || bitCount > 32 || width < 1 || height < 1) return std::nullopt;
-    const uint8_t* palette = data.data() + kInfoHeaderSize;
-    const size_t colorStride = (static_cast<size_t>(width) * static_cast<size_t>(bitCount) + 31) / 32 * 4;
-    const size_t maskStride = (static_cast<size_t>(width) + 31) / 32 * 4;
     // An entry of another icon may not describe these bytes.
-    if (static_cast<int32_t>(U32(data, 4)) != width || U16(data, 14) != bitCount ||
-        kInfoHeaderSize + colors * 4 + (colorStride + maskStride) * static_cast<size_t>(height) > data.size()) {
+    const DibLayout layout = LayoutOf(width, height, bitCount, U32(data, 32));
+    if (static_cast<int32_t>(U32(data, 4)) != width || U16(data, 14) != bitCount || layout.size > data.size()) {
         return std::nullopt;
     }
+    const auto colors = static_cast<size_t>(layout.colors);
+    const auto colorStride = static_cast<size_t>(layout.colorStride);
+    const auto maskStride = static_cast<size_t>(layout.maskStride);
+    const uint8_t* palette = data.data() + kInfoHeaderSize;
     const uint8_t* colorRows = palette + colors * 4;
     const uint8_t* maskRows = colorRows + colorStride * static_cast<size_t>(height);
 

@@ -135,14 +135,17 @@ FileResult Win32Platform::ReplaceWholeFile(const std::string& path, const std::v
 // (the service manager counts a driver as started once it is starting), and
 // the tree would open empty; the letters follow within moments, so a failed
 // answer is asked again for a while before it counts as no drives at all.
+// Only the first question waits: start-up asks twice (the drive list, then
+// the tree), and a machine without drives should not wait twice.
 uint32_t Win32Platform::LogicalDrives() {
     constexpr int kRetries = 40;
     constexpr DWORD kRetryMs = 50;
     uint32_t drives = driveMask_();
-    for (int retry = 0; drives == 0 && retry < kRetries; ++retry) {
+    for (int retry = 0; drives == 0 && !drivesAsked_ && retry < kRetries; ++retry) {
         Sleep(kRetryMs);
         drives = driveMask_();
     }
+    drivesAsked_ = true;
     return drives;
 }
 

@@ -46,6 +46,7 @@ private:
     SystemAnsiCodec codec_;
     FolderListing listing_;
     std::function<uint32_t()> driveMask_;
+    bool drivesAsked_ = false;
 };
 
 }  // namespace quorvane::win

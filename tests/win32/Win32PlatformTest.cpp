@@ -265,6 +265,8 @@ TEST(Drives, AFailedDriveMaskIsAskedAgainUntilTheLettersAreThere) {
     win::Win32Platform none(win::FolderListing::kStandard, [&asked] { return ++asked, 0u; });
     EXPECT_EQ(none.LogicalDrives(), 0u);
     EXPECT_EQ(asked, 41);
+    EXPECT_EQ(none.LogicalDrives(), 0u);  // the second question does not wait again
+    EXPECT_EQ(asked, 42);
 }
 
 }  // namespace
