@@ -5,6 +5,7 @@
 #include "folder_settings/IconFile.h"
 #include "folder_settings/ReadSettings.h"
 #include "folder_settings/SettingsFile.h"
+#include "navigation/FirstFailure.h"
 
 namespace quorvane {
 namespace {
@@ -26,6 +27,7 @@ private:
 }  // namespace
 
 void BuildDriveRoots(Platform& platform, FolderTree& tree, FolderEditState& state) {
+    FirstFailure failure;
     {
         UpdateBatch batch(tree);
         const uint32_t drives = platform.LogicalDrives();
@@ -37,21 +39,24 @@ void BuildDriveRoots(Platform& platform, FolderTree& tree, FolderEditState& stat
             const NodeId root = tree.AddRoot(text);
             tree.SetImage(root, kDriveImage);
             tree.Select(root);
-            ListSubfolders(platform, tree, text, root);
+            failure.Attempt([&] { ListSubfolders(platform, tree, text, root); });
         }
     }
     // Without a fixed drive there is nothing to select or read: the tree
     // stays empty and so does the editing state, and start-up goes on.
     const NodeId first = tree.FirstRoot();
-    if (first == kNoNode) return;
-    tree.Select(first);
-    TreeViewClick(platform, tree, state);
+    if (first != kNoNode) {
+        tree.Select(first);
+        failure.Attempt([&] { TreeViewClick(platform, tree, state); });
+    }
+    failure.RaiseIfAny();
 }
 
 void ListSubfolders(Platform& platform, FolderTree& tree, const std::string& folder, NodeId parent) {
     std::string path = folder;
     if (!path.empty() && path.back() != '\\') path += '\\';
     ImageList& images = tree.Images();
+    FirstFailure failure;
     for (const FolderEntry& entry : platform.ListFolder(path + "*.*")) {
         if (entry.attributes & attr::kHidden) continue;
         if (entry.name == "." || entry.name == "..") continue;
@@ -59,13 +64,16 @@ void ListSubfolders(Platform& platform, FolderTree& tree, const std::string& fol
         const NodeId child = tree.AddChild(parent, entry.name);  // shows the folder image
         const std::string icon = FindFolderIcon(platform, path + entry.name);
         if (icon.empty()) continue;
-        const int before = images.Count();
-        AddIconFromFile(platform, icon, images);
         // Only an image appended for this folder may stand for it: should the
-        // file vanish in between, the child keeps the folder image instead of
-        // showing whatever was appended last.
-        if (images.Count() > before) tree.SetImage(child, images.Count() - 1);
+        // file vanish in between or fail to load, the child keeps the folder
+        // image instead of showing whatever was appended last.
+        failure.Attempt([&] {
+            const int before = images.Count();
+            AddIconFromFile(platform, icon, images);
+            if (images.Count() > before) tree.SetImage(child, images.Count() - 1);
+        });
     }
+    failure.RaiseIfAny();
 }
 
 std::string NodeFolderPath(const FolderTree& tree, NodeId node) {
@@ -75,18 +83,28 @@ std::string NodeFolderPath(const FolderTree& tree, NodeId node) {
 }
 
 void ExpandNode(Platform& platform, FolderTree& tree, NodeId node) {
-    UpdateBatch batch(tree);
-    if (tree.FirstChild(node) == kNoNode) ListSubfolders(platform, tree, NodeFolderPath(tree, node), node);
-    for (NodeId child = tree.FirstChild(node); child != kNoNode; child = tree.NextSibling(child)) {
-        if (tree.FirstChild(child) == kNoNode) ListSubfolders(platform, tree, NodeFolderPath(tree, child), child);
+    FirstFailure failure;
+    {
+        UpdateBatch batch(tree);
+        const auto list = [&](NodeId n) {
+            if (tree.FirstChild(n) == kNoNode) ListSubfolders(platform, tree, NodeFolderPath(tree, n), n);
+        };
+        failure.Attempt([&] { list(node); });
+        for (NodeId child = tree.FirstChild(node); child != kNoNode; child = tree.NextSibling(child)) {
+            failure.Attempt([&] { list(child); });
+        }
     }
+    failure.RaiseIfAny();
 }
 
 void TreeViewClick(Platform& platform, FolderTree& tree, FolderEditState& state) {
     const NodeId node = tree.Selected();
     // Only an empty tree has no selection; there is no folder to show then.
     if (node == kNoNode) return;
-    ExpandNode(platform, tree, node);
+    // A bad icon among the folders listed is reported once the click is
+    // done; the clicked folder's own icon fails the click where it loads.
+    FirstFailure listing;
+    listing.Attempt([&] { ExpandNode(platform, tree, node); });
 
     state.SetFolderPath(NodeFolderPath(tree, node));
     tree.SetCurrentFolderNode(node);
@@ -103,6 +121,7 @@ void TreeViewClick(Platform& platform, FolderTree& tree, FolderEditState& state)
         state.SetIconPath("");
         state.SetRestoreIconEnabled(false);
     }
+    listing.RaiseIfAny();
 }
 
 void AddIconFromFile(Platform& platform, const std::string& path, ImageList& images) {

@@ -10,7 +10,9 @@
 namespace quorvane {
 
 // A root per fixed drive with the folders in its root, then the first root
-// selected and handled as a click.
+// selected and handled as a click. A folder icon that cannot be loaded
+// leaves its node the folder image: everything else is still built, and the
+// first such error is raised at the end (so also by the listings below).
 void BuildDriveRoots(Platform& platform, FolderTree& tree, FolderEditState& state);
 
 // Adds the subfolders of `folder` (trailing "\" optional) as children of

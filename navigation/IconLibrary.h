@@ -24,8 +24,8 @@ public:
 // Fills the grid (expected in its start state: one empty row) and the
 // image list from the ".ico" files directly in `folder`, in the platform's
 // order; row k and image k always belong to the same file. A file that is
-// not an icon raises the loader's error and ends the scan, its row left
-// without an image.
+// not an icon gets a blank image and the scan goes on; the loader's first
+// error is raised at the end.
 void ScanIconLibrary(Platform& platform, IconGrid& grid, ImageList& images, const std::string& folder);
 
 // A click or key move to `row`: makes that row's file the icon of the

@@ -9,6 +9,7 @@
 #include "folder_settings/Jpeg.h"
 #include "folder_settings/RestoreSettings.h"
 #include "folder_settings/UiTexts.h"
+#include "navigation/FirstFailure.h"
 #include "navigation/FolderTreeLogic.h"
 #include "navigation/IconLibrary.h"
 #include "platform/win32/WinText.h"
@@ -552,10 +553,17 @@ void TfrmMain::ShowException(const std::exception_ptr& error) {
 
 // Handlers ------------------------------------------------------------------
 
+// Both steps run whatever the other met: a bad icon in one folder must not
+// cost the later drives their roots or the library its column. The first
+// failure is shown once.
 void TfrmMain::FormShow() {
-    BuildDriveRoots(platform_, *tree_, *this);
+    FirstFailure failure;
+    failure.Attempt([&] { BuildDriveRoots(platform_, *tree_, *this); });
     const std::string library = executableFolder_ + "Icons";
-    if (platform_.FolderExists(library)) ScanIconLibrary(platform_, sgIcons, *imglstDefaultIcons, library);
+    if (platform_.FolderExists(library)) {
+        failure.Attempt([&] { ScanIconLibrary(platform_, sgIcons, *imglstDefaultIcons, library); });
+    }
+    failure.RaiseIfAny();
 }
 
 void TfrmMain::TreeViewClick() { quorvane::TreeViewClick(platform_, *tree_, *this); }

@@ -228,31 +228,35 @@ TEST_F(FolderTreeTest, ClickShowsTheFolderIconOrClearsIt) {
     EXPECT_FALSE(state.restoreIconEnabled);
 }
 
-TEST_F(FolderTreeTest, CorruptIconWhileListingEndsTheListingAtThatFolder) {
+TEST_F(FolderTreeTest, CorruptIconWhileListingKeepsTheFolderImageAndTheListingGoesOn) {
     fs.AddFile("C:\\bad.ico", std::string("MZ not an icon"));
+    fs.AddFile("C:\\good.ico", BuildIcon());
     BuildDriveRoots(fs, tree, state);
-    // A folder first listed by a click: its children P, Q (bad icon), R.
-    fs.AddFolder("C:\\Fresh\\P");
+    // A folder first listed by a click: its children P, Q and S (bad icons), R.
+    fs.AddFolder("C:\\Fresh\\P\\P1");
     AddIconFolder("C:\\Fresh\\Q", "C:\\bad.ico");
-    fs.AddFolder("C:\\Fresh\\R");
+    AddIconFolder("C:\\Fresh\\R", "C:\\good.ico");
+    AddIconFolder("C:\\Fresh\\S", "C:\\bad.ico");
     const NodeId fresh = tree.AddChild(Node({"C:"}), "Fresh");
     const size_t imagesBefore = tree.Images().images.size();
     state.calls.clear();
     fs.log.clear();
 
+    // One message for the listing, however many folders are bad.
     EXPECT_EQ(ErrorOf([&] { Click(fresh); }), "Icon image is not valid");
-    EXPECT_EQ(tree.ChildTexts(fresh), (Strings{"P", "Q"}));
+    EXPECT_EQ(tree.ChildTexts(fresh), (Strings{"P", "Q", "R", "S"}));
     EXPECT_EQ(tree.Image(Node({"C:", "Fresh", "Q"})), 0);
-    EXPECT_EQ(tree.Images().images.size(), imagesBefore);
-    // The click went no further: P was not listed, the state is untouched.
-    EXPECT_EQ(TakeListings(), (Strings{"C:\\Fresh\\*.*"}));
-    EXPECT_EQ(state.calls.size(), 0u);
-    EXPECT_EQ(state.folderPath, "C:\\");
-    EXPECT_EQ(tree.CurrentFolderNode(), Node({"C:"}));
+    EXPECT_EQ(tree.Image(Node({"C:", "Fresh", "S"})), 0);
+    ASSERT_EQ(tree.Images().images.size(), imagesBefore + 1);
+    EXPECT_EQ(tree.Image(Node({"C:", "Fresh", "R"})), static_cast<int>(imagesBefore));
+    // The click went on: every child listed, the folder made current.
+    EXPECT_EQ(tree.ChildTexts(Node({"C:", "Fresh", "P"})), (Strings{"P1"}));
+    EXPECT_EQ(state.folderPath, "C:\\Fresh\\");
+    EXPECT_EQ(tree.CurrentFolderNode(), fresh);
     EXPECT_EQ(tree.updateDepth, 0);
 }
 
-TEST_F(FolderTreeTest, CorruptIconInAGrandchildStopsTheOtherChildren) {
+TEST_F(FolderTreeTest, CorruptIconInAGrandchildLeavesTheOtherChildrenListed) {
     fs.AddFile("C:\\bad.ico", std::string());
     AddIconFolder("C:\\A\\A1\\Bad", "C:\\bad.ico");
     fs.AddFolder("C:\\A\\A1\\Later");
@@ -264,38 +268,43 @@ TEST_F(FolderTreeTest, CorruptIconInAGrandchildStopsTheOtherChildren) {
     fs.log.clear();
 
     EXPECT_EQ(ErrorOf([&] { Click(Node({"C:", "A"})); }), "Icon image is not valid");
-    EXPECT_EQ(tree.ChildTexts(Node({"C:", "A", "A1"})), (Strings{"A1x", "Bad"}));
-    EXPECT_EQ(tree.ChildTexts(Node({"C:", "A", "A2"})), Strings{});
-    EXPECT_EQ(TakeListings(), (Strings{"C:\\A\\A1\\*.*"}));
-    EXPECT_EQ(state.folderPath, "C:\\");
+    EXPECT_EQ(tree.ChildTexts(Node({"C:", "A", "A1"})), (Strings{"A1x", "Bad", "Later"}));
+    EXPECT_EQ(tree.ChildTexts(Node({"C:", "A", "A2"})), (Strings{"Sub"}));
+    EXPECT_EQ(TakeListings(), (Strings{"C:\\A\\A1\\*.*", "C:\\A\\A2\\*.*"}));
+    EXPECT_EQ(state.folderPath, "C:\\A\\");
 }
 
-TEST_F(FolderTreeTest, CorruptIconAtStartUpInARootListing) {
+TEST_F(FolderTreeTest, CorruptIconAtStartUpInARootListingCostsNoDrive) {
     fs.AddDrive('E', drive::kFixed);
     fs.AddDrive('F', drive::kFixed);
     fs.AddFile("C:\\bad.ico", std::string("x"));
     AddIconFolder("E:\\Bad", "C:\\bad.ico");
     fs.AddFolder("E:\\Later");
+    AddIconFolder("F:\\AlsoBad", "C:\\bad.ico");
 
     EXPECT_EQ(ErrorOf([&] { BuildDriveRoots(fs, tree, state); }), "Icon image is not valid");
-    EXPECT_EQ(tree.RootTexts(), (Strings{"C:", "E:"}));
-    EXPECT_EQ(tree.ChildTexts(Node({"E:"})), (Strings{"Bad"}));
-    EXPECT_EQ(tree.Selected(), Node({"E:"}));
-    EXPECT_EQ(state.calls.size(), 0u);
-    EXPECT_EQ(tree.CurrentFolderNode(), kNoNode);
+    EXPECT_EQ(tree.RootTexts(), (Strings{"C:", "E:", "F:"}));
+    EXPECT_EQ(tree.ChildTexts(Node({"E:"})), (Strings{"Bad", "Later"}));
+    EXPECT_EQ(tree.ChildTexts(Node({"F:"})), (Strings{"AlsoBad"}));
+    // The first drive is still selected and read as a click.
+    EXPECT_EQ(tree.Selected(), Node({"C:"}));
+    EXPECT_EQ(state.folderPath, "C:\\");
+    EXPECT_EQ(tree.CurrentFolderNode(), Node({"C:"}));
     EXPECT_EQ(tree.updateDepth, 0);
 }
 
 TEST_F(FolderTreeTest, CorruptIconAtStartUpInTheFirstClick) {
     fs.AddDrive('E', drive::kFixed);
+    fs.AddFolder("E:\\Music");
     fs.AddFile("C:\\bad.ico", std::string("x"));
     AddIconFolder("C:\\B\\Bad", "C:\\bad.ico");
 
     EXPECT_EQ(ErrorOf([&] { BuildDriveRoots(fs, tree, state); }), "Icon image is not valid");
     EXPECT_EQ(tree.RootTexts(), (Strings{"C:", "E:"}));
+    EXPECT_EQ(tree.ChildTexts(Node({"E:"})), (Strings{"Music"}));
+    EXPECT_EQ(tree.ChildTexts(Node({"C:", "B"})), (Strings{"Bad"}));
     EXPECT_EQ(tree.Selected(), Node({"C:"}));
-    EXPECT_EQ(state.calls.size(), 0u);
-    EXPECT_EQ(state.folderPath, "");
+    EXPECT_EQ(state.folderPath, "C:\\");
 }
 
 TEST_F(FolderTreeTest, CorruptIconOfTheClickedFolderKeepsTheFormerIcon) {

@@ -68,11 +68,12 @@ TEST_F(IconLibrary, TrailingSeparatorMakesNoDifference) {
     EXPECT_EQ(grid.rows, std::vector<std::string>{"D:\\Tools\\Icons\\a.ico"});
 }
 
-TEST_F(IconLibrary, CorruptThirdIconStopsTheScanWithItsRowLeftBlank) {
+TEST_F(IconLibrary, CorruptIconsGetBlankCellsAndTheScanGoesOn) {
     Icon("1.ico", 0xFF0000);
     Icon("2.ico", 0x00FF00);
     fs.AddFile("D:\\Tools\\Icons\\3.ico", "garbage");
     Icon("4.ico", 0x0000FF);
+    fs.AddFile("D:\\Tools\\Icons\\5.ico", "");
     try {
         Scan();
         FAIL() << "no error";
@@ -80,8 +81,13 @@ TEST_F(IconLibrary, CorruptThirdIconStopsTheScanWithItsRowLeftBlank) {
         EXPECT_STREQ(e.what(), "Icon image is not valid");
     }
     EXPECT_EQ(grid.rows, (std::vector<std::string>{"D:\\Tools\\Icons\\1.ico", "D:\\Tools\\Icons\\2.ico",
-                                                   "D:\\Tools\\Icons\\3.ico"}));
-    EXPECT_EQ(images.Count(), 2);
+                                                   "D:\\Tools\\Icons\\3.ico", "D:\\Tools\\Icons\\4.ico",
+                                                   "D:\\Tools\\Icons\\5.ico"}));
+    // Row k and image k stay the same file's: the bad ones are blank.
+    ASSERT_EQ(images.Count(), 5);
+    EXPECT_TRUE(images.images[2].data.empty());
+    EXPECT_EQ(images.images[3].data, test::IconEntryBytes(IconSpec{32, 32, 32, false, 0x0000FF}));
+    EXPECT_TRUE(images.images[4].data.empty());
 }
 
 TEST_F(IconLibrary, FolderNamedLikeAnIconIsLeftOutSoRowsStayInLine) {
