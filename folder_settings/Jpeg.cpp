@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
 #include <new>
 #include <string>
 
@@ -88,26 +87,6 @@ public:
     ErrorManager errors{};
 };
 
-class Compressor {
-public:
-    Compressor() {
-        cinfo.err = InitErrors(errors);
-        RunGuarded(errors, [this] { jpeg_create_compress(&cinfo); });
-    }
-    ~Compressor() {
-        jpeg_destroy_compress(&cinfo);
-        // jpeg_mem_dest's buffer belongs to the caller, finished or not.
-        std::free(buffer);
-    }
-    Compressor(const Compressor&) = delete;
-    Compressor& operator=(const Compressor&) = delete;
-
-    jpeg_compress_struct cinfo{};
-    ErrorManager errors{};
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-};
-
 constexpr int kRowsPerCall = 16;
 constexpr int kQuantisedColours = 236;
 
@@ -122,6 +101,75 @@ void AllocateOrFail(const Allocate& allocate) {
         ThrowJpegError(JERR_OUT_OF_MEMORY);
     }
 }
+
+// The encoder's output, owned by the compressor from the start to the end.
+// jpeg_mem_dest would not do: when its output outgrows the first buffer it
+// frees that one and tells the caller of the new one only at the finish, so
+// a failure in between leaves the caller a freed pointer and leaks the live
+// one.
+struct VectorDestination {
+    jpeg_destination_mgr pub{};
+    std::vector<uint8_t> bytes;
+};
+
+constexpr size_t kFirstOutputBytes = size_t{64} << 10;
+
+}  // namespace
+
+extern "C" {
+// Grows the output: the vector's allocation failure becomes libjpeg's
+// out-of-memory error, raised only once the exception is gone, so that no
+// C++ exception crosses libjpeg's frames.
+static boolean GrowOutput(j_compress_ptr cinfo) {
+    auto* dest = static_cast<VectorDestination*>(cinfo->client_data);
+    const size_t used = dest->bytes.size();
+    bool grown = false;
+    try {
+        dest->bytes.resize(used * 2);
+        grown = true;
+    } catch (const std::bad_alloc&) {
+    }
+    if (!grown) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+    dest->pub.next_output_byte = dest->bytes.data() + used;
+    dest->pub.free_in_buffer = dest->bytes.size() - used;
+    return TRUE;
+}
+
+static void StartOutput(j_compress_ptr cinfo) {
+    auto* dest = static_cast<VectorDestination*>(cinfo->client_data);
+    dest->pub.next_output_byte = dest->bytes.data();
+    dest->pub.free_in_buffer = dest->bytes.size();
+}
+
+// Drops what the last call left unwritten.
+static void FinishOutput(j_compress_ptr cinfo) {
+    auto* dest = static_cast<VectorDestination*>(cinfo->client_data);
+    dest->bytes.resize(dest->bytes.size() - dest->pub.free_in_buffer);
+}
+}
+
+namespace {
+
+class Compressor {
+public:
+    Compressor() {
+        cinfo.err = InitErrors(errors);
+        RunGuarded(errors, [this] { jpeg_create_compress(&cinfo); });
+        AllocateOrFail([this] { output.bytes.resize(kFirstOutputBytes); });
+        output.pub.init_destination = StartOutput;
+        output.pub.empty_output_buffer = GrowOutput;
+        output.pub.term_destination = FinishOutput;
+        cinfo.dest = &output.pub;
+        cinfo.client_data = &output;
+    }
+    ~Compressor() { jpeg_destroy_compress(&cinfo); }
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
+
+    jpeg_compress_struct cinfo{};
+    ErrorManager errors{};
+    VectorDestination output;
+};
 
 // libjpeg turns YCCK into CMYK but stops there. Adobe's writers store the
 // inks inverted (0 is full ink) and say so with their marker; files without
@@ -222,7 +270,6 @@ std::vector<uint8_t> Encode(const Dib& bitmap, const JpegSettings& settings) {
     Compressor e;
     jpeg_compress_struct& c = e.cinfo;
     RunGuarded(e.errors, [&] {
-        jpeg_mem_dest(&c, &e.buffer, &e.size);
         c.image_width = static_cast<JDIMENSION>(bitmap.width);
         c.image_height = static_cast<JDIMENSION>(bitmap.height);
         c.input_components = 3;
@@ -242,7 +289,7 @@ std::vector<uint8_t> Encode(const Dib& bitmap, const JpegSettings& settings) {
         }
         jpeg_finish_compress(&c);
     });
-    return std::vector<uint8_t>(e.buffer, e.buffer + e.size);
+    return std::move(e.output.bytes);
 }
 
 }  // namespace

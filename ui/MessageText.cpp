@@ -1,5 +1,8 @@
 #include "ui/MessageText.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "platform/Utf.h"
 
 namespace quorvane {
@@ -45,6 +48,18 @@ std::string ProgramTitle(std::string_view executablePath) {
         wide[i] = static_cast<char16_t>(LowerCodePoint(c));
     }
     return Utf16ToUtf8(wide);
+}
+
+std::string ExceptionMessage(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        return "Out of memory";
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "Unknown error";
+    }
 }
 
 std::string ErrorBoxText(std::string_view message) {

@@ -2,6 +2,7 @@
 // executable's name, and the error box's text.
 #pragma once
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,11 @@ std::string ProgramTitle(std::string_view executablePath);
 // character's code is above that of "." (letters and digits get one; ".",
 // "!" and ")" do not).
 std::string ErrorBoxText(std::string_view message);
+
+// The message of an exception as the user reads it: its own text; "Out of
+// memory" when an allocation failed, rather than the library's name for
+// that; a generic text for kinds that carry none.
+std::string ExceptionMessage(const std::exception_ptr& error);
 
 // Lower case of one code point: ASCII, Latin-1, Latin Extended-A, Greek and
 // Cyrillic capitals; any other code point is returned unchanged.

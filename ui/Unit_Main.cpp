@@ -548,7 +548,7 @@ LRESULT TfrmMain::OnColorStatic(HDC dc, HWND control) {
 }
 
 void TfrmMain::ShowException(const std::exception_ptr& error) {
-    dialogs_.ShowError(hwnd(), title_, ErrorBoxText(win::ExceptionMessage(error)));
+    dialogs_.ShowError(hwnd(), title_, ErrorBoxText(ExceptionMessage(error)));
 }
 
 // Handlers ------------------------------------------------------------------

@@ -6,18 +6,9 @@
 
 #include "platform/win32/WinText.h"
 #include "resource.h"
+#include "ui/MessageText.h"
 
 namespace quorvane::win {
-
-std::string ExceptionMessage(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return "Unknown error";
-    }
-}
 
 Window::~Window() {
     // The derived parts are gone: no message may reach them any more.

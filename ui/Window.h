@@ -17,9 +17,6 @@ namespace quorvane::win {
 // exception escaped a handler of one of its children. Returns 1 when shown.
 inline constexpr UINT kShowExceptionMessage = WM_APP + 0x100;
 
-// The message of an exception, or a generic text for unknown kinds.
-std::string ExceptionMessage(const std::exception_ptr& error);
-
 // A window whose messages go to HandleMessage of its C++ object. The object
 // binds itself at WM_NCCREATE and lets go at WM_NCDESTROY. Copying is off.
 class Window {

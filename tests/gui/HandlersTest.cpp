@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "folder_settings/Bitmap.h"
@@ -718,18 +719,86 @@ TEST_F(Handlers, FormShowWithoutAnIconLibraryIsQuiet) {
     EXPECT_EQ(form->imglstDefaultIcons->Count(), 0);
 }
 
-TEST_F(Handlers, AFailureInFormShowIsShownAndTheWindowOpensAnyway) {
+// What the program should show of the machine: every fixed drive, and the
+// folders a listing of the first one gives.
+std::vector<std::string> FixedDriveTexts() {
+    std::vector<std::string> texts;
+    const DWORD mask = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        const wchar_t root[] = {static_cast<wchar_t>(L'A' + i), L':', L'\\', 0};
+        if ((mask & (1u << i)) && GetDriveTypeW(root) == DRIVE_FIXED) texts.push_back(win::Narrow(root).substr(0, 2));
+    }
+    return texts;
+}
+
+std::vector<std::string> VisibleSubfolders(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW data;
+    win::UniqueFind find(FindFirstFileW(win::Wide(folder + "*").c_str(), &data));
+    if (!find) return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L".." || (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN)) continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) names.push_back(win::Narrow(name));
+    } while (FindNextFileW(find.get(), &data));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> SortedChildTexts(const FolderTree& tree, NodeId node) {
+    std::vector<std::string> texts;
+    for (NodeId child = tree.FirstChild(node); child != kNoNode; child = tree.NextSibling(child)) {
+        texts.push_back(tree.Text(child));
+    }
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+TEST_F(Handlers, BadIconsAtStartUpAreShownOnceAndHideNothing) {
+    // A folder in the first drive's root names a file that is no icon, and
+    // so do two files of the library between good ones.
+    const std::vector<std::string> drives = FixedDriveTexts();
+    ASSERT_FALSE(drives.empty());
+    WriteText(temp / "broken.ico", "garbage");
+    TempFolder custom(drives[0] + "\\");
+    MakeFolder(custom / "Inside");
+    WriteText(custom / "desktop.ini", "[.ShellClassInfo]\r\nIconFile=" + (temp / "broken.ico") + "\r\n");
     MakeFolder(temp / "Icons");
-    WriteText(temp / "Icons\\broken.ico", "garbage");
+    WriteText(temp / "Icons\\1.ico", "garbage");
+    WriteBytes(temp / "Icons\\2.ico", BuildIcon(IconSpec{32, 32, 32, false, 0xFF0000}));
+    WriteText(temp / "Icons\\3.ico", "");
+    WriteBytes(temp / "Icons\\4.ico", BuildIcon(IconSpec{32, 32, 32, false, 0x0000FF}));
     Create();
     form->Show(SW_SHOW);
     Pump(form.get());
+
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0].caption, "quorvane");
     EXPECT_EQ(dialogs.errors[0].text, "Icon image is not valid.");
     EXPECT_TRUE(IsWindowVisible(form->hwnd()));
-    // The drives were in place before the library failed.
-    EXPECT_NE(form->Tree().FirstRoot(), kNoNode);
+
+    const FolderTree& tree = form->Tree();
+    std::vector<std::string> roots;
+    for (NodeId root = tree.FirstRoot(); root != kNoNode; root = tree.NextSibling(root)) roots.push_back(tree.Text(root));
+    EXPECT_EQ(roots, drives);
+    const NodeId first = tree.FirstRoot();
+    ASSERT_NE(first, kNoNode);
+    EXPECT_EQ(SortedChildTexts(tree, first), VisibleSubfolders(drives[0] + "\\"));
+    EXPECT_EQ(form->FolderPath(), drives[0] + "\\");
+    // The folder with the bad icon shows the folder image, and its own
+    // folders were listed a level ahead like every other's.
+    const std::string customName = custom.path().substr(drives[0].size() + 1, custom.path().size() - drives[0].size() - 2);
+    NodeId customNode = kNoNode;
+    for (NodeId child = tree.FirstChild(first); child != kNoNode; child = tree.NextSibling(child)) {
+        if (tree.Text(child) == customName) customNode = child;
+    }
+    ASSERT_NE(customNode, kNoNode) << customName;
+    EXPECT_EQ(tree.Image(customNode), 0);
+    EXPECT_EQ(SortedChildTexts(tree, customNode), std::vector<std::string>{"Inside"});
+
+    // Every library file has its row and its image, the bad ones blank.
+    ASSERT_EQ(form->sgIcons.RowCount(), 4);
+    EXPECT_EQ(form->imglstDefaultIcons->Count(), 4);
 }
 
 TEST_F(Handlers, PickingACellMakesItsIconTheFolderIcon) {

@@ -8,6 +8,7 @@
 #include "folder_settings/Jpeg.h"
 #include "platform/Errors.h"
 #include "tests/host/BmpBuilder.h"
+#include "tests/host/FailingAllocation.h"
 #include "tests/host/FakeFolderEditState.h"
 #include "tests/host/FakePlatform.h"
 #include "tests/host/JpegSamples.h"
@@ -164,6 +165,21 @@ TEST_F(PictureChoice, EachFailureRowHasItsMessageAndLeavesTheStateAlone) {
         EXPECT_EQ(Failure(path), message) << path;
         ExpectUntouched();
     }
+
+    // A bitmap too large for the memory left: the allocation's own failure
+    // (the window shows it as "Out of memory."), nothing changed or written.
+    test::BmpParts large;
+    large.width = 300;
+    large.height = 200;
+    large.pixels.assign(size_t{300 * 3} * 200, 0x80);
+    fs.AddFile("C:\\Pics\\large.bmp", test::BuildBmp(large));
+    fs.log.clear();
+    {
+        test::AllocationLimit limit(100000);
+        EXPECT_THROW(LoadBackgroundPicture(fs, state, "C:\\Pics\\large.bmp"), std::bad_alloc);
+    }
+    ExpectUntouched();
+    EXPECT_TRUE(fs.log.empty()) << "nothing is written";
 }
 
 }  // namespace

@@ -19,4 +19,18 @@ private:
     size_t former_;
 };
 
+// Makes libjpeg's own allocations fail, from the `failFromCall`th one on
+// (counted from 1), while it is alive, as a full address space does. The
+// test program takes libjpeg's allocation calls over to do it.
+class LibjpegAllocationFailure {
+public:
+    explicit LibjpegAllocationFailure(size_t failFromCall);
+    ~LibjpegAllocationFailure();
+    LibjpegAllocationFailure(const LibjpegAllocationFailure&) = delete;
+    LibjpegAllocationFailure& operator=(const LibjpegAllocationFailure&) = delete;
+
+    // Whether any allocation was refused.
+    bool Refused() const;
+};
+
 }  // namespace quorvane::test

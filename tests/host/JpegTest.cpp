@@ -288,6 +288,71 @@ TEST(JpegEncode, EmptyBitmapEncodesToNothing) {
     EXPECT_EQ(picture.Height(), 3);
 }
 
+// Noise compresses badly: its stream outgrows the encoder's first buffer.
+TBitmap NoiseBitmap(int width, int height) {
+    test::BmpParts p;
+    p.width = width;
+    p.height = height;
+    uint32_t seed = 12345;
+    p.pixels.resize(static_cast<size_t>((width * 3 + 3) / 4 * 4) * static_cast<size_t>(height));
+    for (uint8_t& b : p.pixels) b = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+    const ByteVector file = test::BuildBmp(p);
+    TBitmap bitmap;
+    bitmap.LoadFromData(file.data(), file.size());
+    return bitmap;
+}
+
+// Wherever libjpeg or the output runs out of memory, the encoder reports
+// libjpeg's error, writes nothing and keeps nothing: the sanitizers' run
+// sees no double free and no leak.
+TEST(JpegEncode, RunningOutOfMemoryAnywhereIsLibjpegsErrorAndWritesNothing) {
+    const TBitmap noise = NoiseBitmap(512, 512);
+    FakePlatform fs;
+    fs.AddFolder("C:\\Pics");
+    const auto saveFails = [&](const char* what) {
+        TJPEGImage picture;
+        picture.Assign(noise);
+        try {
+            picture.SaveToFile(fs, "C:\\Pics\\out.jpg");
+            fs.RemoveFile("C:\\Pics\\out.jpg");
+            return false;
+        } catch (const EJPEG& e) {
+            EXPECT_EQ(e.what(), Numbered(JERR_OUT_OF_MEMORY)) << what;
+        }
+        EXPECT_FALSE(fs.Exists("C:\\Pics\\out.jpg")) << what;
+        EXPECT_TRUE(picture.Data().empty()) << what;
+        return true;
+    };
+
+    // Every allocation of libjpeg's refused from the first, the second, ...
+    // on, until an encode needs no more than were allowed.
+    size_t refusals = 0;
+    for (size_t from = 1;; ++from) {
+        ASSERT_LT(from, 1000u) << "libjpeg never stopped allocating";
+        test::LibjpegAllocationFailure failure(from);
+        const bool failed = saveFails("libjpeg's allocations");
+        if (!failure.Refused()) {
+            EXPECT_FALSE(failed) << "from call " << from;
+            break;
+        }
+        EXPECT_TRUE(failed) << "from call " << from;
+        ++refusals;
+    }
+    EXPECT_GT(refusals, 2u);
+
+    // The output outgrows its first buffer, and the next one finds no room.
+    {
+        test::AllocationLimit limit(size_t{128} << 10);
+        EXPECT_TRUE(saveFails("the output's growth"));
+    }
+
+    TJPEGImage picture;
+    picture.Assign(noise);
+    picture.SaveToFile(fs, "C:\\Pics\\out.jpg");
+    EXPECT_GT(fs.Contents("C:\\Pics\\out.jpg").size(), size_t{128} << 10);
+    EXPECT_EQ(fs.Contents("C:\\Pics\\out.jpg"), picture.Data());
+}
+
 TEST(JpegAssign, TakesDataAndTheBitmapWhichOutlivesTheSource) {
     TJPEGImage copy;
     {

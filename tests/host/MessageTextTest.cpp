@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <new>
+
+#include "platform/Errors.h"
 #include "ui/MessageText.h"
 
 namespace quorvane {
@@ -50,6 +53,14 @@ TEST(ErrorBoxText, LeavesMessagesEndingAtOrBelowTheFullStop) {
     EXPECT_EQ(ErrorBoxText("dash-"), "dash-");
     EXPECT_EQ(ErrorBoxText("space "), "space ");
     EXPECT_EQ(ErrorBoxText(""), "");
+}
+
+TEST(ExceptionMessage, IsTheExceptionsTextAndOutOfMemoryForAFailedAllocation) {
+    const auto message = [](auto thrown) { return ErrorBoxText(ExceptionMessage(std::make_exception_ptr(thrown))); };
+    EXPECT_EQ(message(EInvalidGraphic("Icon image is not valid")), "Icon image is not valid.");
+    EXPECT_EQ(message(std::bad_alloc()), "Out of memory.");
+    EXPECT_EQ(message(std::bad_array_new_length()), "Out of memory.");
+    EXPECT_EQ(message(42), "Unknown error.");
 }
 
 }  // namespace

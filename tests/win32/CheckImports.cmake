@@ -2,7 +2,8 @@
 # file: every DLL it imports comes with Windows and has a list in LISTS of
 # what XP SP3's copy exports, every name it imports is on that list, and
 # its header asks for no Windows newer than 5.1 (XP's loader refuses a
-# higher operating system or subsystem version).
+# higher operating system or subsystem version). The header also marks a
+# 32-bit program large-address-aware.
 #   cmake -DEXE=... -DOBJDUMP=... -DLISTS=<folder of <dll>.txt> -P CheckImports.cmake
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND "${OBJDUMP}" -p "${EXE}" OUTPUT_VARIABLE dump RESULT_VARIABLE status)
@@ -20,6 +21,11 @@ foreach(field OSystem Subsystem)
         list(APPEND problems "header asks for ${field} version ${version}")
     endif()
 endforeach()
+
+# A 32-bit program is large-address-aware: 4 GB on 64-bit Windows, not 2.
+if(dump MATCHES "file format pei-i386" AND NOT dump MATCHES "large address aware")
+    list(APPEND problems "header does not mark the program large-address-aware")
+endif()
 
 # The import tables: a "DLL Name:" line per DLL, then one line per name
 # ("<vma>  <hint>  <name>"); imports by ordinal have no name to check.

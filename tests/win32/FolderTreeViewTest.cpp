@@ -247,7 +247,7 @@ TEST_F(TreeOnDisk, ClickListsOneLevelAheadAndReadsTheFolder) {
     EXPECT_EQ(SortedChildTexts(root), (Strings{"A", "B"}));
 }
 
-TEST_F(TreeOnDisk, CorruptIconEndsTheListingWithItsMessage) {
+TEST_F(TreeOnDisk, CorruptIconsKeepTheFolderImageAndTheListingGoesOnWithOneMessage) {
     test::MakeFolder(dir / "Bad");
     test::WriteText(dir / "Bad\\broken.ico", "this is not an icon");
     WriteIconIni(dir / "Bad\\", "broken.ico");
@@ -262,10 +262,10 @@ TEST_F(TreeOnDisk, CorruptIconEndsTheListingWithItsMessage) {
         message = e.what();
     }
     EXPECT_EQ(message, "Icon image is not valid");
-    // The listing stopped at the first of the two: one node, showing the folder image.
+    // Both folders are there, each showing the folder image; nothing was appended.
     const auto children = Children(root);
-    ASSERT_EQ(children.size(), 1u);
-    EXPECT_EQ(ControlImage(children[0]), 0);
+    ASSERT_EQ(children.size(), 2u);
+    for (const NodeId child : children) EXPECT_EQ(ControlImage(child), 0);
     EXPECT_EQ(images.Count(), 2);
 }
 
