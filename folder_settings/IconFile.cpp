@@ -160,12 +160,11 @@ IconFile IconFile::Load(Platform& platform, const std::string& path) {
 IconFile IconFile::FromBytes(std::vector<uint8_t> bytes) {
     const std::span<const uint8_t> all(bytes);
     if (all.size() < kDirHeaderSize) Invalid();
-    const uint16_t reserved = U16(all, 0);
-    const uint16_t type = U16(all, 2);
+    // The first two words (reserved, and 1 for an icon, 2 for a cursor) go
+    // unread, as the system leaves them: it takes a cursor named .ico as an
+    // icon, and what follows decides whether the bytes are one.
     const uint16_t count = U16(all, 4);
-    // A cursor's directory differs from an icon's only in fields an icon
-    // ignores: the system takes one named .ico as an icon.
-    if (reserved != 0 || (type != 1 && type != 2) || count == 0) Invalid();
+    if (count == 0) Invalid();
     const uint64_t directoryEnd = kDirHeaderSize + static_cast<uint64_t>(count) * kDirEntrySize;
     if (directoryEnd > all.size()) Invalid();
 
@@ -202,7 +201,9 @@ IconFile IconFile::FromBytes(std::vector<uint8_t> bytes) {
     }
     if (icon.entries_.empty()) Invalid();
     icon.bytes_ = std::move(bytes);
-    // The tree draws at 16 pixels, the library and the preview at 32.
+    // The tree draws at 16 pixels, the library at 32, as does the preview
+    // at 96 dpi; at another size the drawing chooses again and an invalid
+    // choice fails there with the same error.
     for (int side : {16, 32}) {
         if (!icon.BestEntry(side)->valid) Invalid();
     }

@@ -208,16 +208,16 @@ void ExpectResults(const Bytes& good, const std::vector<Edit>& edits) {
     }
 }
 
-// The system's loader ignores what the directory says of the image and
-// takes a cursor's directory too; it refuses what points past the file.
+// The system's loader ignores the header's first two words and what the
+// directory says of the image; it refuses what points past the file.
 TEST(IconFile, RejectsBrokenHeadersAndDirectories) {
     const Bytes good = BuildIcon(IconSpec{16, 16, 32});
     ExpectResults(good, {
         {"empty file", [](Bytes& b) { b.clear(); }},
         {"shorter than the header", [](Bytes& b) { b.resize(5); }},
-        {"reserved not 0", [](Bytes& b) { Set16(b, 0, 1); }},
+        {"reserved not 0", [](Bytes& b) { Set16(b, 0, 1); }, "accepted"},
         {"a cursor", [](Bytes& b) { Set16(b, 2, 2); }, "accepted"},
-        {"neither icon nor cursor", [](Bytes& b) { Set16(b, 2, 3); }},
+        {"neither icon nor cursor", [](Bytes& b) { Set16(b, 2, 3); }, "accepted"},
         {"no entries", [](Bytes& b) { Set16(b, 4, 0); }},
         {"directory past the end", [](Bytes& b) { Set16(b, 4, 0xFFFF); }},
         {"one entry more announced than held", [](Bytes& b) { Set16(b, 4, 2); }, "accepted"},

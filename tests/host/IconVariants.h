@@ -107,6 +107,8 @@ inline std::vector<IconVariant> IconVariants() {
                        Set(b, 2, 2, 2);
                        Set(b, Record(0) + 4, 0x00070005, 4), Set(b, Record(1) + 4, 0x000B0003, 4);
                    })});
+    out.push_back({"the header's reserved word set", edited(base, [](auto& b) { Set(b, 0, 1, 2); })});
+    out.push_back({"neither icon nor cursor", edited(base, [](auto& b) { Set(b, 2, 3, 2); })});
     return out;
 }
 
