@@ -1,6 +1,7 @@
-// Any bytes either read as an icon whose every entry lies inside the file
-// and whose every bitmap entry decodes to a picture of its size, or raise
-// the invalid-icon error; nothing else may happen.
+// Any bytes either read as an icon whose entries chosen at 16 and 32
+// pixels are valid, whose every valid entry lies inside the file and whose
+// every valid bitmap entry decodes to a picture of its size, or raise the
+// invalid-icon error; nothing else may happen.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -14,17 +15,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const IconFile icon = IconFile::FromBytes(std::vector<uint8_t>(data, data + size));
         if (icon.Empty()) std::abort();
         for (const IconFile::Entry& entry : icon.Entries()) {
-            if (entry.width < 1 || entry.width > 256 || entry.height < 1 || entry.height > 256) std::abort();
             const auto bytes = icon.EntryBytes(entry);
-            if (bytes.size() != entry.size || uint64_t{entry.offset} + entry.size > size) std::abort();
             const auto pixels = icon.Decode(entry);
+            if (!entry.valid) {
+                if (!bytes.empty() || pixels) std::abort();
+                continue;
+            }
+            const int limit = entry.png ? 4096 : 256;
+            if (entry.width < 1 || entry.width > limit || entry.height < 1 || entry.height > limit) std::abort();
+            if (bytes.size() != entry.size || uint64_t{entry.offset} + entry.size > size) std::abort();
             if (pixels.has_value() == entry.png) std::abort();
             const auto count = static_cast<size_t>(entry.width) * static_cast<size_t>(entry.height);
             if (pixels && (pixels->bgra.size() != count * 4 || pixels->mask.size() != count)) std::abort();
+            const auto loader = icon.LoaderBytes(entry);
+            if (loader.size() < bytes.size() || (entry.hasMask && loader.size() != bytes.size())) std::abort();
         }
         for (int side : {16, 32}) {
             const IconFile::Entry* best = icon.BestEntry(side);
-            if (!best) std::abort();
+            if (!best || !best->valid) std::abort();
             const auto bytes = icon.EntryBytes(*best);
             // Touch both ends so a sanitizer sees any read past the entry.
             volatile uint8_t sink = bytes.front();

@@ -26,6 +26,15 @@ struct IconSpec {
     // Varied, without alpha: pixels set in the mask keep a colour (and so
     // invert the screen where an icon draws) instead of black.
     bool inverts = false;
+    // How the bitmap is laid out, as various writers do it: the header
+    // (12 core, 40 info, 124 V5), the AND mask left out, the header's
+    // height not doubled, a biSizeImage, and a palette of fewer colours
+    // than the depth has (0: all), which varied indices run past.
+    int header = 40;
+    bool mask = true;
+    bool doubled = true;
+    uint32_t sizeImage = 0;
+    unsigned paletteColors = 0;
 };
 
 // One pixel as the entry stores it.
@@ -82,13 +91,23 @@ inline StoredPixel StoredAt(const IconSpec& s, int x, int y) {
 
 // What a decoder must give for the pixel: blue, green, red, alpha.
 inline std::array<uint8_t, 4> DecodedAt(const IconSpec& s, int x, int y) {
-    const StoredPixel p = StoredAt(s, x, y);
+    StoredPixel p = StoredAt(s, x, y);
+    if (s.bitCount <= 8 && s.paletteColors != 0 && p.index >= s.paletteColors) p.blue = p.green = p.red = 0;
     std::array<uint8_t, 4> out{p.blue, p.green, p.red, static_cast<uint8_t>(p.masked ? 0 : 255)};
     if (s.bitCount == 16) {
         for (int c = 0; c < 3; ++c) out[static_cast<size_t>(c)] |= static_cast<uint8_t>(out[static_cast<size_t>(c)] >> 5);
     }
     if (s.bitCount == 32 && s.alpha) out[3] = p.alpha;
+    if (!s.mask) out[3] = s.bitCount == 32 && s.alpha ? p.alpha : 255;  // the system's mask for none
     return out;
+}
+
+// The AND mask bit a decoder must give: the stored one, or without a mask
+// the system's, set where an image with alpha is not fully opaque.
+inline bool DecodedMaskAt(const IconSpec& s, int x, int y) {
+    const StoredPixel p = StoredAt(s, x, y);
+    if (s.mask) return p.masked;
+    return s.bitCount == 32 && s.alpha && p.alpha != 255;
 }
 
 namespace icon_detail {
@@ -151,22 +170,39 @@ inline std::vector<uint8_t> Png(const IconSpec& s) {
     return out;
 }
 
-// BITMAPINFOHEADER, palette, colour rows, mask rows.
+// The header, palette, colour rows, mask rows.
 inline std::vector<uint8_t> Dib(const IconSpec& s) {
     std::vector<uint8_t> b;
-    Put32(b, 40);
-    Put32(b, static_cast<uint32_t>(s.width));
-    Put32(b, static_cast<uint32_t>(s.height * 2));
-    Put16(b, 1);
-    Put16(b, static_cast<uint32_t>(s.bitCount));
-    for (int i = 0; i < 6; ++i) Put32(b, 0);  // compression .. important colours
+    const uint32_t rows = static_cast<uint32_t>(s.doubled ? s.height * 2 : s.height);
+    if (s.header == 12) {
+        Put32(b, 12);
+        Put16(b, static_cast<uint32_t>(s.width));
+        Put16(b, rows);
+        Put16(b, 1);
+        Put16(b, static_cast<uint32_t>(s.bitCount));
+    } else {
+        Put32(b, static_cast<uint32_t>(s.header));
+        Put32(b, static_cast<uint32_t>(s.width));
+        Put32(b, rows);
+        Put16(b, 1);
+        Put16(b, static_cast<uint32_t>(s.bitCount));
+        Put32(b, 0);  // compression
+        Put32(b, s.sizeImage);
+        Put32(b, 0);
+        Put32(b, 0);
+        Put32(b, s.paletteColors);
+        Put32(b, 0);
+        b.resize(static_cast<size_t>(s.header), 0);  // a V5 header's masks, colour space and profile
+    }
     if (s.bitCount <= 8) {
-        for (unsigned i = 0; i < (1u << s.bitCount); ++i) {
+        const unsigned colors = s.paletteColors ? s.paletteColors : 1u << s.bitCount;
+        for (unsigned i = 0; i < colors; ++i) {
             const uint32_t rgb = i == 1 ? s.rgb : 0;
             const auto bgr = s.varied ? VariedPaletteBgr(i)
                                       : std::array<uint8_t, 3>{static_cast<uint8_t>(rgb), static_cast<uint8_t>(rgb >> 8),
                                                                static_cast<uint8_t>(rgb >> 16)};
-            b.insert(b.end(), {bgr[0], bgr[1], bgr[2], 0});
+            b.insert(b.end(), {bgr[0], bgr[1], bgr[2]});
+            if (s.header != 12) b.push_back(0);
         }
     }
     const size_t colorStride = static_cast<size_t>((s.width * s.bitCount + 31) / 32 * 4);
@@ -206,6 +242,7 @@ inline std::vector<uint8_t> Dib(const IconSpec& s) {
         }
         b.insert(b.end(), row.begin(), row.end());
     }
+    if (!s.mask) return b;
     for (int y = s.height - 1; y >= 0; --y) {
         std::vector<uint8_t> row(maskStride, 0);
         for (int x = 0; x < s.width; ++x) {
