@@ -12,6 +12,7 @@
 #include "platform/Errors.h"
 #include "tests/host/FakePlatform.h"
 #include "tests/host/IconBuilder.h"
+#include "tests/host/IconVariants.h"
 
 namespace quorvane {
 namespace {
@@ -326,6 +327,22 @@ TEST(IconFile, OneBadEntryRejectsTheWholeFile) {
     const IconFile cut = IconFile::FromBytes(bytes);
     EXPECT_EQ(cut.Entries().size(), 1u);
     EXPECT_EQ(cut.BestEntry(32), &cut.Entries()[0]);
+}
+
+// Files as tools write them: taken where the system's loader takes them
+// (the Wine-layer tests hold the list to it), and then every entry chosen
+// for the tree and the library decodes or is a PNG.
+TEST(IconFile, TakesTheFilesTheSystemTakes) {
+    for (const test::IconVariant& variant : test::IconVariants()) {
+        EXPECT_EQ(ErrorOf(variant.bytes), variant.taken ? "accepted" : kRefused) << variant.name;
+        if (!variant.taken) continue;
+        const IconFile icon = IconFile::FromBytes(variant.bytes);
+        for (int side : {16, 32}) {
+            const IconFile::Entry* best = icon.BestEntry(side);
+            ASSERT_TRUE(best && best->valid) << variant.name;
+            EXPECT_NE(icon.Decode(*best).has_value(), best->png) << variant.name << " at " << side;
+        }
+    }
 }
 
 TEST(IconFile, LoadReportsFilesThatCannotBeOpenedOrAreNoIcons) {
