@@ -286,7 +286,7 @@ std::optional<IconFile::Pixels> IconFile::Decode(const Entry& entry) const {
     for (int y = 0; y < height; ++y) {
         const size_t fromBottom = static_cast<size_t>(height - 1 - y);
         const uint8_t* row = colorRows + colorStride * fromBottom;
-        const uint8_t* maskRow = maskRows + maskStride * fromBottom;
+        const uint8_t* maskRow = entry.hasMask ? maskRows + maskStride * fromBottom : nullptr;
         for (int x = 0; x < width; ++x) {
             const size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
             const size_t ux = static_cast<size_t>(x);
