@@ -230,7 +230,8 @@ TEST_F(EndToEnd, SettingsFileHeldByAnotherProgram) {
             EXPECT_EQ(message, "Unable to write to " + ini);
             EXPECT_EQ(Ini(), former);
             // The folder's colours are not read as the defaults either.
-            EXPECT_EQ(readMessage, "Cannot open file \"" + ini + "\". " + win::SystemErrorText(ERROR_SHARING_VIOLATION));
+            EXPECT_EQ(readMessage,
+                      "Cannot open file \"" + ini + "\". " + win::SystemErrorText(ERROR_SHARING_VIOLATION));
         }
         if (c.releaseAfterMs == kNever) {
             EXPECT_TRUE(stillHeld);
