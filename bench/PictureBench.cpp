@@ -30,9 +30,10 @@ constexpr int kHeight = quorvane::bench::kPhotoHeight;
 // Real files for the two whole-file operations the pictures use.
 class FilePlatform : public quorvane::Platform {
 public:
-    std::string ProfileRead(const std::string&, const std::string&, const std::string&,
-                            const std::string& defaultValue) override {
-        return defaultValue;
+    FileResult ProfileRead(const std::string&, const std::string&, const std::string&,
+                           const std::string& defaultValue, std::string& value) override {
+        value = defaultValue;
+        return {true, ""};
     }
     bool ProfileWrite(const std::string&, const std::string&, const std::string&, const std::string&) override {
         return false;
@@ -41,6 +42,7 @@ public:
     void ProfileFlush(const std::string&) override {}
     bool FileExists(const std::string& path) override { return std::filesystem::is_regular_file(path); }
     bool FolderExists(const std::string& path) override { return std::filesystem::is_directory(path); }
+    std::optional<uint32_t> ReadAttributes(const std::string&) override { return std::nullopt; }
     bool SetAttributes(const std::string&, uint32_t) override { return false; }
     bool CreateFolder(const std::string&) override { return false; }
     bool RemoveFile(const std::string&) override { return false; }

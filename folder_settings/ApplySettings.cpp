@@ -46,7 +46,12 @@ void ApplyFolderSettings(Platform& platform, FolderEditState& state, FolderTree&
     }
 
     ProfileFile file(platform, folder + settings::kFileName);
-    platform.SetAttributes(attributeFile, settings::kFileWritable);
+    // Writable before the first write, and otherwise as it was: an apply
+    // that stops part-way leaves no bit the file did not have. A file still
+    // to be made needs nothing.
+    if (const auto own = platform.ReadAttributes(attributeFile)) {
+        platform.SetAttributes(attributeFile, WritableAttributes(*own));
+    }
 
     if (!state.PicturePath().empty()) {
         if (state.CopyPicture()) {

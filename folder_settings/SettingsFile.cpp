@@ -64,9 +64,21 @@ std::string SettingsFilePath(const std::string& folder) {
     return EndsWithSeparator(folder) ? folder + settings::kFileName : folder + "\\" + settings::kFileName;
 }
 
+uint32_t WritableAttributes(uint32_t own) {
+    const uint32_t kept = own & attr::kSettable & ~(attr::kReadOnly | attr::kNormal);
+    return kept != 0 ? kept : attr::kNormal;
+}
+
 std::string FindFolderIcon(Platform& platform, const std::string& folder) {
     ProfileFile file(platform, SettingsFilePath(folder));
-    const std::string value = file.ReadValue(settings::kClassInfoSection, settings::kIconFileKey, "");
+    std::string value;
+    try {
+        value = file.ReadValue(settings::kClassInfoSection, settings::kIconFileKey, "");
+    } catch (const EFOpenError&) {
+        // Held by another program: no icon shown, and none written back,
+        // since an apply writes the icon keys only for a chosen icon.
+        return {};
+    }
     if (AsciiLower(PathExtension(value)) != ".ico") return {};
     const std::string path = ResolvePathValue(folder, value);
     return platform.FileExists(path) ? path : std::string();

@@ -35,7 +35,6 @@ inline constexpr char kIconCopyValue[] = "Folder Settings\\Icon.ico";
 
 // Attribute values of an apply, in the order it sets them.
 inline constexpr uint32_t kSubfolderUnlocked = 16;          // directory only
-inline constexpr uint32_t kFileWritable = 0xFFFFFFFE;       // every bit but read-only
 inline constexpr uint32_t kSubfolderLocked = 23;            // directory, system, hidden, read-only
 inline constexpr uint32_t kFolderCustomised = 20;           // directory, system
 inline constexpr uint32_t kFileHidden = 2;                  // hidden
@@ -66,6 +65,12 @@ std::string PathExtension(std::string_view path);
 
 // The folder path followed by "desktop.ini", with exactly one "\" between.
 std::string SettingsFilePath(const std::string& folder);
+
+// The attributes that make an existing settings file writable before the
+// first write: its own settable bits without read-only, or normal when no
+// other is left. Nothing else: bits asked for here (temporary, offline)
+// would stay on the file if the apply stopped part-way.
+uint32_t WritableAttributes(uint32_t own);
 
 // The path of an existing ".ico" file named by the folder's "IconFile", or
 // empty text. Raises nothing of its own.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,13 @@ inline constexpr uint32_t kHidden = 0x2;
 inline constexpr uint32_t kSystem = 0x4;
 inline constexpr uint32_t kDirectory = 0x10;
 inline constexpr uint32_t kArchive = 0x20;
+// A file without any other attribute; taken only alone.
+inline constexpr uint32_t kNormal = 0x80;
+// The bits SetFileAttributes can set (FILE_ATTRIBUTE_VALID_SET_FLAGS):
+// read-only, hidden, system, archive, normal, temporary, offline and
+// not-content-indexed. Directory, compressed, encrypted, sparse and
+// reparse-point are the file system's own.
+inline constexpr uint32_t kSettable = 0x31A7;
 }  // namespace attr
 
 // Drive types as GetDriveType reports them.
@@ -39,6 +47,10 @@ struct FileResult {
     std::string error;
 };
 
+// Reads and writes of a file's bytes (the profile service's and the whole
+// files') try again for about a second while another program holds the
+// file for a moment (a search indexer, a virus scanner, Explorer reading
+// desktop.ini between two edits) before they give up.
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -46,8 +58,12 @@ public:
     // Profile (INI) service. Section and key names match without regard to
     // case. Reads never create the file; writes and removals replace it
     // whole, as ReplaceWholeFile does.
-    virtual std::string ProfileRead(const std::string& path, const std::string& section,
-                                    const std::string& key, const std::string& defaultValue) = 0;
+    // `value` gets the key's value, or `defaultValue` when the file, its
+    // section or the key is missing, or the file cannot be read. Only a file
+    // that another program still holds when the waiting ends fails: the
+    // default would stand in for settings that are there.
+    virtual FileResult ProfileRead(const std::string& path, const std::string& section, const std::string& key,
+                                   const std::string& defaultValue, std::string& value) = 0;
     // Creates the file and the section when missing; false when refused.
     virtual bool ProfileWrite(const std::string& path, const std::string& section,
                               const std::string& key, const std::string& value) = 0;
@@ -61,6 +77,8 @@ public:
     virtual bool FileExists(const std::string& path) = 0;
     // True for an existing folder; a file does not count.
     virtual bool FolderExists(const std::string& path) = 0;
+    // The attribute bits of an existing file or folder.
+    virtual std::optional<uint32_t> ReadAttributes(const std::string& path) = 0;
     // Replaces the whole attribute set of a path; false when refused.
     virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
     virtual bool CreateFolder(const std::string& path) = 0;

@@ -23,7 +23,10 @@ ProfileFile::~ProfileFile() {
 
 std::string ProfileFile::ReadValue(const std::string& section, const std::string& key,
                                    const std::string& defaultValue) const {
-    return Utf8Prefix(platform_.ProfileRead(path_, section, key, defaultValue), kMaxValueLength);
+    std::string value;
+    const FileResult read = platform_.ProfileRead(path_, section, key, defaultValue, value);
+    if (!read.ok) throw EFOpenError(FormatText("Cannot open file \"%s\". %s", {path_, read.error}));
+    return Utf8Prefix(value, kMaxValueLength);
 }
 
 void ProfileFile::WriteValue(const std::string& section, const std::string& key,

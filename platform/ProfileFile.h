@@ -20,7 +20,10 @@ public:
     const std::string& path() const { return path_; }
 
     // The key's value, cut to 2047 characters, or `defaultValue` when the
-    // file, section or key is missing.
+    // file, section or key is missing or the file cannot be read. A file
+    // that another program holds past the platform's waiting raises
+    // EFOpenError("Cannot open file \"<path>\". <system text>"): a default
+    // there would be written over the real settings by the next apply.
     std::string ReadValue(const std::string& section, const std::string& key,
                           const std::string& defaultValue) const;
     // Throws EIniFileException("Unable to write to <path>") when refused.

@@ -90,11 +90,14 @@ DWORD ReplaceWhole(const std::string& path, const std::vector<uint8_t>& bytes) {
     const bool replacing = former != INVALID_FILE_ATTRIBUTES;
     if (replacing) {
         if (former & FILE_ATTRIBUTE_DIRECTORY) return ERROR_ACCESS_DENIED;
-        // Read-only or open in another program: found before anything is
-        // written, and told in the system's own words rather than as a swap
-        // that failed.
-        UniqueFile probe(
-            CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Read-only or open in another program that lets no one write it:
+        // found before anything is written, and told in the system's own
+        // words rather than as a swap that failed. The check shares
+        // everything, so a reader that shares the file for writing and
+        // deleting (indexers, scanners, sync clients) does not count.
+        UniqueFile probe(CreateFileW(target.c_str(), GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!probe) return GetLastError();
     }
 

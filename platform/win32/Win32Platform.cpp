@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Platform.h"
 
+#include <algorithm>
 #include <new>
 
 #include "platform/ProfileText.h"
@@ -45,29 +46,78 @@ DWORD ReadShared(const std::string& path, Bytes& bytes) {
     return ERROR_SUCCESS;
 }
 
+// Another program has the file open without the sharing this access needs
+// or has locked a range of it, or ReplaceFile could not move one of the two
+// files aside (1175-1177; both names are as they were, or Swap put the
+// former file back). Each passes when the holder lets go.
+bool HeldElsewhere(DWORD error) {
+    switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+        return true;
+    default:
+        return false;
+    }
+}
+
+constexpr DWORD kHeldWaitMs = 1000;
+constexpr DWORD kFirstPauseMs = 10;
+constexpr DWORD kLongestPauseMs = 100;
+
 }  // namespace
 
-std::string Win32Platform::ProfileRead(const std::string& path, const std::string& section, const std::string& key,
-                                       const std::string& defaultValue) {
+// The one place that waits for a held file. Explorer re-reads desktop.ini
+// within milliseconds of each edit, and scanners hold a file for a little
+// longer: short pauses first, doubling to a tenth of a second, a second of
+// pauses in all. The pauses are counted, not the clock, so a slow machine
+// still asks as often.
+template <typename Attempt>
+DWORD Win32Platform::WhileHeld(Attempt attempt) {
+    DWORD error = attempt();
+    for (DWORD waited = 0, pause = kFirstPauseMs; HeldElsewhere(error) && waited < kHeldWaitMs;
+         pause = std::min(2 * pause, kLongestPauseMs)) {
+        const DWORD now = std::min(pause, kHeldWaitMs - waited);
+        pause_(now);
+        waited += now;
+        error = attempt();
+    }
+    return error;
+}
+
+FileResult Win32Platform::ProfileRead(const std::string& path, const std::string& section, const std::string& key,
+                                      const std::string& defaultValue, std::string& value) {
     // Runs for every folder a listing adds: a missing file costs one failed
     // open and nothing more.
     Bytes bytes;
-    if (ReadShared(path, bytes) != ERROR_SUCCESS) return defaultValue;
-    return ProfileLookup(bytes, section, key, codec_).value_or(defaultValue);
+    const DWORD error = WhileHeld([&] { return ReadShared(path, bytes); });
+    if (HeldElsewhere(error)) return {false, SystemErrorText(error)};
+    value = error == ERROR_SUCCESS ? ProfileLookup(bytes, section, key, codec_).value_or(defaultValue) : defaultValue;
+    return {true, {}};
 }
 
+// An edit reads the file again at each try: what the holder wrote meanwhile
+// is kept.
 bool Win32Platform::ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
                                  const std::string& value) {
-    Bytes bytes;
-    const DWORD read = ReadShared(path, bytes);
-    if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND) return false;  // a missing file starts empty
-    return ReplaceWhole(path, ProfileWithValue(bytes, section, key, value, codec_)) == ERROR_SUCCESS;
+    return WhileHeld([&] {
+               Bytes bytes;
+               const DWORD read = ReadShared(path, bytes);
+               if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND) return read;  // a missing file starts empty
+               return ReplaceWhole(path, ProfileWithValue(bytes, section, key, value, codec_));
+           }) == ERROR_SUCCESS;
 }
 
 void Win32Platform::ProfileRemoveKey(const std::string& path, const std::string& section, const std::string& key) {
-    Bytes bytes;
-    if (ReadShared(path, bytes) != ERROR_SUCCESS) return;  // never creates the file
-    if (auto edited = ProfileWithoutKey(bytes, section, key, codec_)) ReplaceWhole(path, *edited);
+    WhileHeld([&] {
+        Bytes bytes;
+        const DWORD read = ReadShared(path, bytes);
+        if (read != ERROR_SUCCESS) return read;  // never creates the file
+        auto edited = ProfileWithoutKey(bytes, section, key, codec_);
+        return edited ? ReplaceWhole(path, *edited) : DWORD{ERROR_SUCCESS};
+    });
 }
 
 void Win32Platform::ProfileFlush(const std::string&) {
@@ -82,6 +132,12 @@ bool Win32Platform::FileExists(const std::string& path) {
 bool Win32Platform::FolderExists(const std::string& path) {
     const DWORD a = Attributes(path);
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<uint32_t> Win32Platform::ReadAttributes(const std::string& path) {
+    const DWORD a = Attributes(path);
+    if (a == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return a;
 }
 
 bool Win32Platform::SetAttributes(const std::string& path, uint32_t attributes) {
@@ -118,13 +174,13 @@ std::vector<FolderEntry> Win32Platform::ListFolder(const std::string& pattern) {
 }
 
 FileResult Win32Platform::ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    const DWORD error = ReadShared(path, bytes);
+    const DWORD error = WhileHeld([&] { return ReadShared(path, bytes); });
     if (error != ERROR_SUCCESS) return {false, SystemErrorText(error)};
     return {true, {}};
 }
 
 FileResult Win32Platform::ReplaceWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    const DWORD error = ReplaceWhole(path, bytes);
+    const DWORD error = WhileHeld([&] { return ReplaceWhole(path, bytes); });
     if (error != ERROR_SUCCESS) return {false, SystemErrorText(error)};
     return {true, {}};
 }
@@ -142,7 +198,7 @@ uint32_t Win32Platform::LogicalDrives() {
     constexpr DWORD kRetryMs = 50;
     uint32_t drives = driveMask_();
     for (int retry = 0; drives == 0 && !drivesAsked_ && retry < kRetries; ++retry) {
-        Sleep(kRetryMs);
+        pause_(kRetryMs);
         drives = driveMask_();
     }
     drivesAsked_ = true;

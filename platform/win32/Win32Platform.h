@@ -17,21 +17,26 @@ namespace quorvane::win {
 // standard level is what every Windows has.
 enum class FolderListing { kBasicWhereAvailable, kStandard };
 
+// How the platform waits before it asks again: Sleep, or a test's stand-in
+// that counts the milliseconds instead.
+using Pause = std::function<void(DWORD milliseconds)>;
+
 class Win32Platform : public Platform {
 public:
-    // `driveMask` stands for GetLogicalDrives in tests.
+    // `driveMask` stands for GetLogicalDrives in tests, `pause` for Sleep.
     explicit Win32Platform(FolderListing listing = FolderListing::kBasicWhereAvailable,
-                           std::function<uint32_t()> driveMask = GetLogicalDrives)
-        : listing_(listing), driveMask_(std::move(driveMask)) {}
+                           std::function<uint32_t()> driveMask = GetLogicalDrives, Pause pause = Sleep)
+        : listing_(listing), driveMask_(std::move(driveMask)), pause_(std::move(pause)) {}
 
-    std::string ProfileRead(const std::string& path, const std::string& section, const std::string& key,
-                            const std::string& defaultValue) override;
+    FileResult ProfileRead(const std::string& path, const std::string& section, const std::string& key,
+                           const std::string& defaultValue, std::string& value) override;
     bool ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
                       const std::string& value) override;
     void ProfileRemoveKey(const std::string& path, const std::string& section, const std::string& key) override;
     void ProfileFlush(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
+    std::optional<uint32_t> ReadAttributes(const std::string& path) override;
     bool SetAttributes(const std::string& path, uint32_t attributes) override;
     bool CreateFolder(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
@@ -43,9 +48,13 @@ public:
     uint32_t SystemColor(int index) override;
 
 private:
+    template <typename Attempt>
+    DWORD WhileHeld(Attempt attempt);
+
     SystemAnsiCodec codec_;
     FolderListing listing_;
     std::function<uint32_t()> driveMask_;
+    Pause pause_;
     bool drivesAsked_ = false;
 };
 

@@ -26,7 +26,9 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 
 std::string Ini(const std::string& folder, const char* section, const char* key) {
     win::Win32Platform platform;
-    return platform.ProfileRead(folder + "desktop.ini", section, key, "<none>");
+    std::string value;
+    EXPECT_TRUE(platform.ProfileRead(folder + "desktop.ini", section, key, "<none>", value).ok);
+    return value;
 }
 
 class Handlers : public MainWindowTest {

@@ -105,7 +105,7 @@ TEST_F(FolderOperations, EffectsComeInTheirOrder) {
     Apply();
     const std::vector<std::string> expected = {
         "attr C:\\Photos\\Folder Settings\\ 16",
-        "attr C:\\Photos\\Desktop.ini 4294967294",
+        // desktop.ini is still to be made: nothing to make writable.
         "save C:\\Photos\\Folder Settings\\BackGround.jpg",
         std::string("write C:\\Photos\\desktop.ini [") + kSection + "] iconarea_image=Folder Settings\\BackGround.jpg",
         "attr C:\\Photos\\Folder Settings\\ 23",
@@ -156,8 +156,14 @@ TEST_F(FolderOperations, KeysTheStateDoesNotOverrideStay) {
 
 TEST_F(FolderOperations, FormerAttributesAreReplacedNotCombined) {
     fs.AddFolder("C:\\Photos", attr::kDirectory | attr::kHidden | attr::kReadOnly);
+    // A read-only settings file with no other bit is made writable as
+    // normal, then hidden.
+    fs.AddFile("C:\\Photos\\desktop.ini", "[A]\r\n", attr::kReadOnly);
     Apply();
     EXPECT_EQ(fs.Attributes("C:\\Photos"), attr::kDirectory | attr::kSystem);
+    EXPECT_NE(std::find(fs.log.begin(), fs.log.end(), "attr C:\\Photos\\Desktop.ini 128"), fs.log.end());
+    EXPECT_NE(Ini().find("IconArea_Text=0x000000FF"), std::string::npos);
+    EXPECT_EQ(fs.Attributes("C:\\Photos\\desktop.ini"), attr::kHidden);
 }
 
 TEST_F(FolderOperations, SystemColourIsWrittenAsItsCurrentRgb) {
@@ -205,7 +211,7 @@ TEST_F(FolderOperations, PictureThatCannotBeSavedEndsTheRun) {
     ChoosePicture("C:\\pic.jpg", SmallJpeg());
     state.copyPicture = true;
     fs.lockedFiles.insert("C:\\Photos\\Folder Settings\\BackGround.jpg");
-    fs.AddFile("C:\\Photos\\desktop.ini", "[A]\r\n", attr::kReadOnly);
+    fs.AddFile("C:\\Photos\\desktop.ini", "[A]\r\n", attr::kReadOnly | attr::kHidden | attr::kSystem | attr::kArchive);
     try {
         Apply();
         FAIL() << "no error";
@@ -215,7 +221,10 @@ TEST_F(FolderOperations, PictureThatCannotBeSavedEndsTheRun) {
     }
     EXPECT_EQ(state.picturePath, "C:\\pic.jpg");
     EXPECT_EQ(Ini(), "[A]\r\n");
-    // desktop.ini keeps the attributes of the unlocking step; the folder is untouched.
+    // desktop.ini keeps the attributes of the unlocking step, its own but
+    // read-only and nothing more (no temporary or offline bit left behind);
+    // the folder is untouched.
+    EXPECT_NE(std::find(fs.log.begin(), fs.log.end(), "attr C:\\Photos\\Desktop.ini 38"), fs.log.end());
     EXPECT_EQ(fs.Attributes("C:\\Photos\\desktop.ini"), attr::kHidden | attr::kSystem | attr::kArchive);
     EXPECT_EQ(fs.Attributes("C:\\Photos"), attr::kDirectory);
     EXPECT_EQ(fs.log.back(), "save C:\\Photos\\Folder Settings\\BackGround.jpg");

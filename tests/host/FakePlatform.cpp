@@ -13,7 +13,6 @@ const char kPathNotFound[] = "The system cannot find the path specified";
 const char kDenied[] = "Access is denied";
 const char kInUse[] = "The process cannot access the file because it is being used by another process";
 const char kDiskFull[] = "There is not enough space on the disk";
-constexpr uint32_t kSettable = attr::kReadOnly | attr::kHidden | attr::kSystem | attr::kArchive;
 }  // namespace
 
 bool Latin1Codec::FromUtf8(std::string_view utf8, std::string& ansi) const {
@@ -111,11 +110,13 @@ uint32_t FakePlatform::Attributes(const std::string& path) const {
     return node ? node->attributes : 0xFFFFFFFFu;
 }
 
-std::string FakePlatform::ProfileRead(const std::string& path, const std::string& section,
-                                      const std::string& key, const std::string& defaultValue) {
+FileResult FakePlatform::ProfileRead(const std::string& path, const std::string& section, const std::string& key,
+                                     const std::string& defaultValue, std::string& value) {
+    if (InSet(lockedFiles, path)) return {false, kInUse};
     const Node* node = Find(path);
-    if (!node || node->folder || InSet(lockedFiles, path)) return defaultValue;
-    return ProfileLookup(node->bytes, section, key, codec_).value_or(defaultValue);
+    value = node && !node->folder ? ProfileLookup(node->bytes, section, key, codec_).value_or(defaultValue)
+                                  : defaultValue;
+    return {true, {}};
 }
 
 bool FakePlatform::ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
@@ -146,11 +147,21 @@ bool FakePlatform::FolderExists(const std::string& path) {
     return node && node->folder;
 }
 
+std::optional<uint32_t> FakePlatform::ReadAttributes(const std::string& path) {
+    const Node* node = Find(path);
+    if (!node) return std::nullopt;
+    return node->attributes;
+}
+
 bool FakePlatform::SetAttributes(const std::string& path, uint32_t attributes) {
     log.push_back("attr " + path + " " + std::to_string(attributes));
     Node* node = Find(path);
     if (!node || InSet(refuseAttributes, path)) return false;
-    node->attributes = (attributes & kSettable) | (node->folder ? attr::kDirectory : 0);
+    uint32_t kept = attributes & attr::kSettable;
+    // Normal counts only alone; a file with none reports it.
+    if (kept & ~attr::kNormal) kept &= ~attr::kNormal;
+    if (kept == 0 && !node->folder) kept = attr::kNormal;
+    node->attributes = node->folder ? (kept & ~attr::kNormal) | attr::kDirectory : kept;
     return true;
 }
 

@@ -41,6 +41,7 @@ public:
     std::set<std::string> refuseWrites;      // profile writes and file creation fail
     std::set<std::string> refuseWriteKeys;   // profile writes of these key names fail, in any file
     std::set<std::string> lockedFiles;       // reads and writes fail as if held open elsewhere
+                                             // past the real platform's waiting
     std::set<std::string> refuseAttributes;  // SetAttributes fails
     std::set<std::string> refuseCreateFolder;
     std::set<std::string> refuseDelete;
@@ -58,14 +59,17 @@ public:
     // Number of ListFolder calls, for the one-level-ahead rules.
     int listCount = 0;
 
-    std::string ProfileRead(const std::string& path, const std::string& section, const std::string& key,
-                            const std::string& defaultValue) override;
+    FileResult ProfileRead(const std::string& path, const std::string& section, const std::string& key,
+                           const std::string& defaultValue, std::string& value) override;
     bool ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
                       const std::string& value) override;
     void ProfileRemoveKey(const std::string& path, const std::string& section, const std::string& key) override;
     void ProfileFlush(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
+    std::optional<uint32_t> ReadAttributes(const std::string& path) override;
+    // Keeps what Windows lets a program set (attr::kSettable): a value with
+    // more bits shows them, where Wine would keep four.
     bool SetAttributes(const std::string& path, uint32_t attributes) override;
     bool CreateFolder(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;

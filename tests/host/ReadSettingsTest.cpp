@@ -166,6 +166,32 @@ TEST_F(ReadSettings, EmptyPictureFileCountsAsLoaded) {
     EXPECT_TRUE(state.restoreImageEnabled);
 }
 
+// Held by another program past the platform's waiting: the defaults would
+// be written over the folder's real colours by the next apply, so the user
+// is told instead, and nothing the file holds is replaced.
+TEST_F(ReadSettings, SettingsFileHeldElsewhereRaisesInsteadOfGivingTheDefaults) {
+    fs.AddFile("D:\\Photos\\sea.jpg", jpeg);
+    fs.AddFile(kIni, Ini("sea.jpg", "0x000000FF", "0x00FF0000"));
+    fs.lockedFiles.insert(kIni);
+    try {
+        Read();
+        FAIL() << "no error";
+    } catch (const EFOpenError& e) {
+        EXPECT_STREQ(e.what(), "Cannot open file \"D:\\Photos\\desktop.ini\". "
+                               "The process cannot access the file because it is being used by another process");
+    }
+    EXPECT_EQ(state.textColor, kOldText);
+    EXPECT_EQ(state.textBackgroundColor, kOldBackground);
+    EXPECT_EQ(state.picturePath, "C:\\old.jpg");
+    EXPECT_FALSE(state.restoreImageEnabled);
+    // Once let go, the same folder reads as usual.
+    fs.lockedFiles.clear();
+    Read();
+    EXPECT_EQ(state.picturePath, "D:\\Photos\\sea.jpg");
+    EXPECT_EQ(state.textColor, 0x0000FFu);
+    EXPECT_EQ(state.textBackgroundColor, 0xFF0000u);
+}
+
 TEST_F(ReadSettings, BadTextColourStopsAfterThePictureAndKeepsBothColours) {
     fs.AddFile("D:\\Photos\\sea.jpg", jpeg);
     fs.AddFile(kIni, Ini("sea.jpg", "0x00GG0000", "0x00FFFFFF"));

@@ -129,6 +129,11 @@ TEST_F(FindFolderIconTest, LibrariesMissingFilesAndFoldersGiveNothing) {
     fs.AddFile("C:\\A\\B\\desktop.ini", "[.ShellClassInfo]\r\nIconFile=dir.ico\r\n");
     EXPECT_EQ(FindFolderIcon(fs, "C:\\A\\B"), "");
     EXPECT_EQ(FindFolderIcon(fs, "C:\\Nowhere"), "");
+    // A settings file held by another program past the waiting raises nothing.
+    fs.AddFile("C:\\A\\B\\sea.ico", "icon");
+    Ini("sea.ico");
+    fs.lockedFiles.insert("C:\\A\\B\\desktop.ini");
+    EXPECT_EQ(FindFolderIcon(fs, "C:\\A\\B"), "");
 }
 
 TEST_F(FindFolderIconTest, DriveRootReadsItsOwnSettingsFile) {

@@ -165,6 +165,89 @@ TEST_F(EndToEnd, RestoreInAFolderWithoutSettingsCreatesNothing) {
     EXPECT_EQ(AttributesOf(folder + "Folder Settings"), INVALID_FILE_ATTRIBUTES);
 }
 
+// Another program holds desktop.ini through the apply and the next read,
+// by a real second handle: an indexer or scanner that shares it for
+// reading, writing and deleting is no obstacle; one that shares nothing is
+// waited for, here letting go once the platform has paused 300 ms, and one
+// that holds on past the waiting gets the usual message and loses nothing.
+// The pauses are counted, not slept, so the let-go comes at the same point
+// of the waiting on every run.
+TEST_F(EndToEnd, SettingsFileHeldByAnotherProgram) {
+    constexpr DWORD kNever = 0xFFFFFFFF;
+    struct Case {
+        const char* name;
+        DWORD share;
+        DWORD releaseAfterMs;
+        bool applies;
+    };
+    const Case cases[] = {
+        {"reader sharing everything", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, kNever, true},
+        {"reader sharing nothing, for 300 ms", 0, 300, true},
+        {"reader sharing nothing, for longer", 0, kNever, false},
+    };
+    const std::string ini = folder + "desktop.ini";
+    const std::string former = "[.ShellClassInfo]\r\nInfoTip=kept\r\n[" + std::string(kSection) +
+                               "]\r\nIconArea_Text=0x00000000\r\nIconArea_TextBackground=0x00FFFFFF\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteText(ini, former);
+        SetFileAttributesW(win::Wide(ini).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        win::UniqueFile holder(CreateFileW(win::Wide(ini).c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(holder);
+        DWORD waited = 0;
+        win::Win32Platform held(win::FolderListing::kStandard, GetLogicalDrives, [&](DWORD ms) {
+            waited += ms;
+            if (waited >= c.releaseAfterMs) holder.reset();
+        });
+        state.textColor = 0x0000FF;
+        state.textBackgroundColor = 0x00FF00;
+
+        std::string message;
+        try {
+            ApplyFolderSettings(held, state, tree, messages);
+        } catch (const Exception& e) {
+            message = e.what();
+        }
+        test::FakeFolderEditState reread;
+        std::string readMessage;
+        try {
+            ReadFolderSettings(held, reread, folder);
+        } catch (const EFOpenError& e) {
+            readMessage = e.what();
+        }
+        const bool stillHeld = static_cast<bool>(holder);
+        holder.reset();
+
+        if (c.applies) {
+            EXPECT_EQ(message, "");
+            EXPECT_EQ(Ini(), "[.ShellClassInfo]\r\nInfoTip=kept\r\n[" + std::string(kSection) +
+                                 "]\r\nIconArea_Text=0x000000FF\r\nIconArea_TextBackground=0x0000FF00\r\n");
+            EXPECT_EQ(AttributesOf(ini) & kShown, DWORD{FILE_ATTRIBUTE_HIDDEN});
+            EXPECT_EQ(readMessage, "");
+            EXPECT_EQ(reread.textColor, 0x0000FFu);
+        } else {
+            EXPECT_EQ(message, "Unable to write to " + ini);
+            EXPECT_EQ(Ini(), former);
+            // The folder's colours are not read as the defaults either.
+            EXPECT_EQ(readMessage,
+                      "Cannot open file \"" + ini + "\". " + win::SystemErrorText(ERROR_SHARING_VIOLATION));
+        }
+        if (c.releaseAfterMs == kNever) {
+            EXPECT_TRUE(stillHeld);
+            // Sharing everything needs no waiting; sharing nothing is waited
+            // for a second by the write and a second by the read.
+            EXPECT_EQ(waited, c.share != 0 ? 0u : 2000u);
+        } else {
+            EXPECT_GE(waited, c.releaseAfterMs);
+            EXPECT_LT(waited, 1000u);
+        }
+        std::vector<std::string> names = test::Names(folder);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"Folder Settings", "desktop.ini"})) << "a temporary file was left";
+    }
+}
+
 // Writes until the file system refuses; true when it refused for want of space.
 bool FillDisk(const std::string& path) {
     win::UniqueFile file(CreateFileW(win::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

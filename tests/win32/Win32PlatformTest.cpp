@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -149,10 +150,19 @@ TEST(Attributes, ReadBackAsTheShellSeesThem) {
     EXPECT_TRUE(platform.SetAttributes(folder + "Desktop.ini", settings::kFileHidden));
     EXPECT_EQ(AttributesOf(folder + "desktop.ini") & 0x7, DWORD{FILE_ATTRIBUTE_HIDDEN});
 
-    EXPECT_TRUE(platform.SetAttributes(folder + "ro.txt", FILE_ATTRIBUTE_READONLY));
-    platform.SetAttributes(folder + "ro.txt", settings::kFileWritable);
-    EXPECT_FALSE(AttributesOf(folder + "ro.txt") & FILE_ATTRIBUTE_READONLY);
+    // Made writable with its own bits: read-only alone leaves a normal
+    // file; with hidden and system, both stay.
+    for (const DWORD own : {DWORD{FILE_ATTRIBUTE_READONLY},
+                            DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
+        SCOPED_TRACE(own);
+        EXPECT_TRUE(platform.SetAttributes(folder + "ro.txt", own));
+        const std::optional<uint32_t> read = platform.ReadAttributes(folder + "ro.txt");
+        ASSERT_TRUE(read);
+        EXPECT_TRUE(platform.SetAttributes(folder + "ro.txt", WritableAttributes(*read)));
+        EXPECT_EQ(AttributesOf(folder + "ro.txt") & 0x7, own & ~DWORD{FILE_ATTRIBUTE_READONLY});
+    }
 
+    EXPECT_FALSE(platform.ReadAttributes(dir / "missing"));
     EXPECT_FALSE(platform.SetAttributes(dir / "missing", settings::kFileHidden));
 }
 
@@ -206,7 +216,9 @@ TEST(FileSystem, ListingReportsNamesAndAttributesIncludingHiddenEntriesOnEveryWi
 }
 
 TEST(FileSystem, WholeFilesRoundTripAndFailuresCarryTheSystemsText) {
-    win::Win32Platform platform;
+    // The waiting for a held file, counted instead of slept.
+    DWORD waited = 0;
+    win::Win32Platform platform(win::FolderListing::kStandard, GetLogicalDrives, [&](DWORD ms) { waited += ms; });
     TempFolder dir;
     const std::vector<uint8_t> bytes = {0xFF, 0xD8, 0x00, 0x0D, 0x0A, 0x1A, 0xFF, 0xD9};
     ASSERT_TRUE(platform.ReplaceWholeFile(dir / "a.jpg", bytes).ok);
@@ -232,16 +244,23 @@ TEST(FileSystem, WholeFilesRoundTripAndFailuresCarryTheSystemsText) {
     win::UniqueFile writer(CreateFileW(win::Wide(dir / "a.jpg").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                        OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(writer);
+    ASSERT_EQ(waited, 0u);
     EXPECT_FALSE(platform.ReadWholeFile(dir / "a.jpg", back).ok);
+    EXPECT_EQ(waited, 1000u) << "a second of waiting, then the read gives up";
     // Nor replaced: the user hears why, and the file stays as it was.
+    waited = 0;
     const FileResult held = platform.ReplaceWholeFile(dir / "a.jpg", bytes);
     EXPECT_FALSE(held.ok);
     EXPECT_EQ(held.error, win::SystemErrorText(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(waited, 1000u);
     writer.reset();
+    // A read-only file does not pass with time: refused at once.
+    waited = 0;
     ASSERT_TRUE(platform.SetAttributes(dir / "a.jpg", FILE_ATTRIBUTE_READONLY));
     const FileResult readOnly = platform.ReplaceWholeFile(dir / "a.jpg", bytes);
     EXPECT_FALSE(readOnly.ok);
     EXPECT_EQ(readOnly.error, win::SystemErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(waited, 0u);
     EXPECT_EQ(ReadText(dir / "a.jpg"), std::string("\x01\x02"));
     EXPECT_EQ(test::Names(dir.path()), std::vector<std::string>{"a.jpg"});
 }
