@@ -1,8 +1,10 @@
 #!/bin/sh
 # Shows that the release package is reproducible: makes it with
 # scripts/package.sh in two fresh clones of one commit, in folders of
-# different names and depths, and compares the two ZIPs byte for byte (and
-# the two quorvane.debug files, whose checksum the program carries).
+# different names and depths (the second on tmpfs where /dev/shm can take
+# it: another file system lists a folder in another order), and compares
+# the two ZIPs byte for byte (and the two quorvane.debug files, whose
+# checksum the program carries).
 #
 #   scripts/check-reproducible.sh [--own-libjpeg] [COMMIT]   (default HEAD)
 #
@@ -18,8 +20,10 @@ if [ "${1:-}" = --own-libjpeg ]; then OWN_LIBJPEG=1; shift; fi
 COMMIT=$(git -C "$ROOT" rev-parse --verify "${1:-HEAD}^{commit}")
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-repro.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
-set -- "$WORK/one" "$WORK/second/clone-of-$(echo "$COMMIT" | cut -c1-8)"
+OTHER=$WORK
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then OTHER=$(mktemp -d /dev/shm/quorvane-repro.XXXXXX); fi
+trap 'rm -rf "$WORK" "$OTHER"' EXIT
+set -- "$WORK/one" "$OTHER/second/clone-of-$(echo "$COMMIT" | cut -c1-8)"
 for clone in "$@"; do
     git clone -q --no-checkout "$ROOT" "$clone"
     git -C "$clone" checkout -q --detach "$COMMIT"
