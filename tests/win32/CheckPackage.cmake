@@ -1,7 +1,8 @@
 # Makes the release ZIP with CPack into OUT, checks that it holds exactly
 # the program, the icon library and README.txt with its notices, all under
 # plain ASCII names, and that the program is the built one without its
-# debug information, which lies beside the built one; unpacks it into
+# debug information, which lies beside the built one, and without a link
+# time; unpacks it into
 # OUT/unpacked for the tests that run the unpacked program.
 #   cmake -DCPACK=... -DCONFIG=.../CPackConfig.cmake -DOUT=... -DNAME=quorvane-0.3-win32
 #         -DICONS=<source Icons folder> -DBUILT=<built quorvane.exe> -DOBJDUMP=...
@@ -68,6 +69,15 @@ file(SHA256 "${BUILT}" want)
 file(SHA256 "${top}/quorvane.exe" got)
 if(NOT want STREQUAL got)
     message(FATAL_ERROR "the packaged quorvane.exe is not ${BUILT}")
+endif()
+# No link time in the PE header (it would make every build's bytes differ):
+# TimeDateStamp is 8 bytes into the header that e_lfanew (offset 60) points to.
+file(READ "${top}/quorvane.exe" lfanew OFFSET 60 LIMIT 4 HEX)
+string(REGEX REPLACE "(..)(..)(..)(..)" "\\4\\3\\2\\1" lfanew "${lfanew}")
+math(EXPR stamp_at "0x${lfanew} + 8")
+file(READ "${top}/quorvane.exe" stamp OFFSET ${stamp_at} LIMIT 4 HEX)
+if(NOT stamp STREQUAL "00000000")
+    message(FATAL_ERROR "quorvane.exe carries a time stamp in its PE header (${stamp})")
 endif()
 execute_process(COMMAND "${OBJDUMP}" -h "${top}/quorvane.exe" OUTPUT_VARIABLE sections RESULT_VARIABLE status)
 if(NOT status EQUAL 0 OR sections MATCHES " \\.debug_" OR NOT sections MATCHES " \\.gnu_debuglink ")
