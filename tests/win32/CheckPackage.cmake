@@ -136,6 +136,8 @@ if(at LESS 0 OR end LESS 0)
     message(FATAL_ERROR "LGPL-2.1.txt is not the whole licence text")
 endif()
 list(APPEND required "LGPL-2.1.txt")
+# Every icon by its file name, beside its Russian name.
+list(APPEND required ${icons})
 foreach(text IN LISTS required)
     string(FIND "${readme}" "${text}" at)
     if(at LESS 0)
