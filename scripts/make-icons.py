@@ -127,32 +127,35 @@ def circle(x, y, w):
     return math.hypot(x - 0.66, y - 0.64) <= 0.2
 
 
-# file name, folder colour, emblem colour, emblem (None: a plain folder)
+# file name, folder colour, emblem colour, emblem (None: a plain folder).
+# The names are plain ASCII: XP's and 7's Compressed Folders read a ZIP's
+# names in the OEM code page, and a garbled name would end up in IconFile.
+# README.md and README.txt give each its Russian meaning.
 ICONS = [
-    ("Папка красная", (222, 62, 52), None, None),
-    ("Папка оранжевая", (246, 142, 42), None, None),
-    ("Папка жёлтая", (250, 204, 62), None, None),
-    ("Папка зелёная", (70, 176, 84), None, None),
-    ("Папка бирюзовая", (38, 184, 172), None, None),
-    ("Папка голубая", (96, 182, 240), None, None),
-    ("Папка синяя", (44, 94, 204), None, None),
-    ("Папка фиолетовая", (142, 84, 204), None, None),
-    ("Папка розовая", (240, 124, 172), None, None),
-    ("Папка коричневая", (150, 102, 62), None, None),
-    ("Папка серая", (152, 154, 160), None, None),
-    ("Папка чёрная", (70, 70, 78), None, None),
-    ("Звезда", (242, 190, 60), (214, 40, 40), star),
-    ("Сердце", (242, 170, 190), (200, 20, 60), heart),
-    ("Музыка", (120, 170, 240), (30, 50, 120), note),
-    ("Фото", (130, 200, 130), (30, 90, 40), mountain),
-    ("Готово", (80, 176, 80), (255, 255, 255), tick),
-    ("Новое", (80, 160, 220), (255, 255, 255), plus),
-    ("Видео", (180, 100, 210), (255, 255, 255), triangle),
-    ("Важное", (236, 110, 80), (255, 240, 120), diamond),
-    ("Архив", (170, 150, 120), (90, 70, 40), ring),
-    ("Отчёты", (150, 160, 180), (40, 110, 200), bars),
-    ("Проекты", (250, 210, 90), (40, 40, 40), bolt),
-    ("Личное", (90, 190, 180), (250, 250, 250), circle),
+    ("Folder red", (222, 62, 52), None, None),
+    ("Folder orange", (246, 142, 42), None, None),
+    ("Folder yellow", (250, 204, 62), None, None),
+    ("Folder green", (70, 176, 84), None, None),
+    ("Folder turquoise", (38, 184, 172), None, None),
+    ("Folder light blue", (96, 182, 240), None, None),
+    ("Folder blue", (44, 94, 204), None, None),
+    ("Folder violet", (142, 84, 204), None, None),
+    ("Folder pink", (240, 124, 172), None, None),
+    ("Folder brown", (150, 102, 62), None, None),
+    ("Folder grey", (152, 154, 160), None, None),
+    ("Folder black", (70, 70, 78), None, None),
+    ("Star", (242, 190, 60), (214, 40, 40), star),
+    ("Heart", (242, 170, 190), (200, 20, 60), heart),
+    ("Music", (120, 170, 240), (30, 50, 120), note),
+    ("Photos", (130, 200, 130), (30, 90, 40), mountain),
+    ("Done", (80, 176, 80), (255, 255, 255), tick),
+    ("New", (80, 160, 220), (255, 255, 255), plus),
+    ("Video", (180, 100, 210), (255, 255, 255), triangle),
+    ("Important", (236, 110, 80), (255, 240, 120), diamond),
+    ("Archive", (170, 150, 120), (90, 70, 40), ring),
+    ("Reports", (150, 160, 180), (40, 110, 200), bars),
+    ("Projects", (250, 210, 90), (40, 40, 40), bolt),
+    ("Personal", (90, 190, 180), (250, 250, 250), circle),
 ]
 
 
