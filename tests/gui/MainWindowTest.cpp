@@ -92,6 +92,24 @@ int ComboHeight(HWND combo) {
     return RectOf(combo).height;
 }
 
+// Wine hands a minimise or a restore to the window manager, which carries it
+// out in its own time. Should its answer ("iconic", "normal") reach Wine after
+// the program has already gone the other way, Wine takes it for the user
+// minimising or restoring the window again. A window shown and hidden is a
+// round trip through the window manager behind every request made before
+// it: Wine withdraws a managed window only once the manager has mapped it,
+// and the manager handles requests in order. What was queued meanwhile is
+// dispatched before the test goes on.
+void WaitForWindowManager(TfrmMain* form) {
+    const HWND probe = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"", WS_POPUP | WS_CAPTION, 0,
+                                       0, 1, 1, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(probe, nullptr);
+    ShowWindow(probe, SW_SHOWNOACTIVATE);
+    ShowWindow(probe, SW_HIDE);
+    DestroyWindow(probe);
+    Pump(form);
+}
+
 class MainWindowLayout : public MainWindowTest {
 protected:
     void ExpectLayout(int width, int height, int treeWidth, int dpi) {
@@ -466,9 +484,13 @@ TEST_F(MainWindowTest, TheProgramStandsOnTheTaskbarUnderItsTitle) {
     EXPECT_EQ(form->Title(), "Quorvane");
 
     // Minimising the window minimises the program to its taskbar entry.
+    // Each step starts once the window manager has done the one before, as
+    // it has by the time a person clicks again.
+    WaitForWindowManager(form.get());
     SendMessageW(form->hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(form->hwnd()) && IsIconic(application.hwnd()); },
                           form.get()));
+    WaitForWindowManager(form.get());
     SendMessageW(application.hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(form->hwnd()) && !IsIconic(application.hwnd()); },
                           form.get()));
