@@ -1,5 +1,5 @@
 // The texts around the program's messages: its title, taken from the
-// executable's name, and the error box's text.
+// executable's name, the error box's text, and the address a link opens.
 #pragma once
 
 #include <string>
@@ -15,6 +15,13 @@ std::string ProgramTitle(std::string_view executablePath);
 // character's code is above that of "." (letters and digits get one; ".",
 // "!" and ")" do not).
 std::string ErrorBoxText(std::string_view message);
+
+// What the shell is asked to open for a link showing `caption`: the caption
+// itself when it starts with a scheme ("https:", "mailto:") or a drive,
+// otherwise with
+// "mailto:" in front of an e-mail address and "http://" in front of anything
+// else. The shell takes a bare "host.example" for a file name.
+std::string LinkTarget(std::string_view caption);
 
 // Lower case of one code point: ASCII, Latin-1, Latin Extended-A, Greek and
 // Cyrillic capitals; any other code point is returned unchanged.

@@ -4,7 +4,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -500,6 +502,165 @@ TEST_F(MainWindowTest, TheProgramStandsOnTheTaskbarUnderItsTitle) {
     SendMessageW(application.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); }));
     form.reset();
+}
+
+// System colours set while the program runs, high-contrast-like, and put
+// back whatever the test's outcome, so the tests after it see the usual ones.
+class SystemColours {
+public:
+    SystemColours(std::vector<int> elements, std::vector<COLORREF> values) : elements_(std::move(elements)) {
+        for (int element : elements_) saved_.push_back(GetSysColor(element));
+        SetSysColors(static_cast<int>(elements_.size()), elements_.data(), values.data());
+    }
+    ~SystemColours() { SetSysColors(static_cast<int>(elements_.size()), elements_.data(), saved_.data()); }
+    SystemColours(const SystemColours&) = delete;
+    SystemColours& operator=(const SystemColours&) = delete;
+
+private:
+    std::vector<int> elements_;
+    std::vector<COLORREF> saved_;
+};
+
+// The messages sent to windows of this thread while it lives.
+class SentMessages {
+public:
+    SentMessages() : hook_(SetWindowsHookExW(WH_CALLWNDPROC, Record, nullptr, GetCurrentThreadId())) {
+        Seen().clear();
+    }
+    ~SentMessages() { UnhookWindowsHookEx(hook_); }
+    SentMessages(const SentMessages&) = delete;
+    SentMessages& operator=(const SentMessages&) = delete;
+    // Whether `message` reached `hwnd`, with `wParam` when one is given.
+    bool Reached(HWND hwnd, UINT message, std::optional<WPARAM> wParam = std::nullopt) const {
+        return std::any_of(Seen().begin(), Seen().end(), [&](const CWPSTRUCT& m) {
+            return m.hwnd == hwnd && m.message == message && (!wParam || m.wParam == *wParam);
+        });
+    }
+    void Clear() { Seen().clear(); }
+
+private:
+    static std::vector<CWPSTRUCT>& Seen() {
+        static std::vector<CWPSTRUCT> seen;
+        return seen;
+    }
+    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HC_ACTION) Seen().push_back(*reinterpret_cast<const CWPSTRUCT*>(lParam));
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK hook_;
+};
+
+// What a control shows on the screen now, once what is due is painted.
+std::vector<COLORREF> OnScreen(HWND control) {
+    RedrawWindow(GetAncestor(control, GA_ROOT), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT r;
+    GetClientRect(control, &r);
+    Canvas canvas(r.right, r.bottom);
+    const win::WindowDc dc(control);
+    BitBlt(canvas.dc(), 0, 0, r.right, r.bottom, dc.get(), 0, 0, SRCCOPY);
+    return canvas.Pixels();
+}
+
+TEST_F(MainWindowTest, SystemColoursChangedWhileRunningShowAsAtAFreshStart) {
+    const std::string bmp = temp / "small.bmp";
+    WriteBytes(bmp, SolidBmp(40, 30, 0xFF0000));
+    // No item under the pointer, which the tree would highlight.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    auto start = [&] {
+        CreateShown();
+        SetClientSize(508, 408);
+        FolderTree& tree = form->Tree();
+        for (const char* drive : {"C:", "D:", "E:"}) tree.AddChild(tree.AddRoot(drive), "Папка");
+        dialogs.openAnswers = {bmp};
+        Click(form->btnBrowseImage);
+        ASSERT_NE(form->Picture(), nullptr);
+    };
+    start();
+    const COLORREF faceBefore = GetSysColor(COLOR_BTNFACE);
+    ASSERT_EQ(OnScreen(form->Image.hwnd())[0], faceBefore);
+
+    const std::vector<int> elements = {COLOR_BTNFACE,   COLOR_BTNTEXT,      COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT,
+                                       COLOR_3DDKSHADOW, COLOR_3DLIGHT,     COLOR_WINDOW,    COLOR_WINDOWTEXT,
+                                       COLOR_GRAYTEXT,   COLOR_HIGHLIGHT,   COLOR_HIGHLIGHTTEXT, COLOR_HOTLIGHT};
+    const COLORREF black = RGB(0, 0, 0);
+    const COLORREF white = RGB(255, 255, 255);
+    const std::vector<COLORREF> highContrast = {black, white, RGB(128, 128, 128), white, RGB(64, 64, 64),
+                                                RGB(192, 192, 192), black, white, RGB(0, 255, 0),
+                                                RGB(26, 235, 255), black, RGB(255, 255, 0)};
+    const SentMessages sent;
+    const SystemColours colours(elements, highContrast);
+    Pump(form.get());
+    // The system tells the top-level window; the tree view hears it from
+    // there, as the common controls need (Wine's redraws it right anyway).
+    EXPECT_TRUE(sent.Reached(form->TreeView, WM_SYSCOLORCHANGE));
+    SendMessageW(form->hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    EXPECT_TRUE(sent.Reached(form->TreeView, WM_SETTINGCHANGE));
+    const std::vector<COLORREF> treeNow = OnScreen(form->TreeView);
+    const std::vector<COLORREF> pictureNow = OnScreen(form->Image.hwnd());
+
+    form.reset();
+    start();
+    const std::vector<COLORREF> treeFresh = OnScreen(form->TreeView);
+    const std::vector<COLORREF> pictureFresh = OnScreen(form->Image.hwnd());
+
+    // Backgrounds in the new colours, the tree's text too.
+    ASSERT_FALSE(treeNow.empty());
+    EXPECT_EQ(treeNow.back(), black);
+    EXPECT_NE(std::count(treeNow.begin(), treeNow.end(), white), 0);
+    EXPECT_EQ(pictureNow[0], black);
+    EXPECT_NE(std::count(pictureNow.begin(), pictureNow.end(), RGB(255, 0, 0)), 0);
+    // And pixel for pixel as a window made in those colours shows them.
+    EXPECT_TRUE(treeNow == treeFresh);
+    EXPECT_TRUE(pictureNow == pictureFresh);
+}
+
+TEST_F(MainWindowTest, EnterPressesTheFocusedButtonAndTheKeyboardShowsTheFocus) {
+    CreateShown();
+    auto press = [this](HWND target, UINT message, WPARAM key) {
+        PostMessageW(target, message, key, message == WM_SYSKEYDOWN ? (1 << 29) : 0);
+        Pump(form.get());
+    };
+    // The keys ask the window to show the focus rectangles, and Alt the
+    // underlined letters, that Windows hides until the keyboard is used.
+    // (Wine keeps no such state, so only the request can be seen here.)
+    SentMessages sent;
+    const WPARAM showFocus = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS);
+    const WPARAM showAll = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    SetFocus(form->btnApply);
+    press(form->btnApply, WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(GetFocus(), form->btnBrowseIcon);
+    EXPECT_TRUE(sent.Reached(form->hwnd(), WM_CHANGEUISTATE, showFocus));
+    sent.Clear();
+    press(form->btnBrowseIcon, WM_SYSKEYDOWN, VK_MENU);
+    EXPECT_TRUE(sent.Reached(form->hwnd(), WM_CHANGEUISTATE, showAll));
+
+    // Enter presses the button that has the focus, wherever it sits.
+    dialogs.colorAnswers = {RGB(1, 2, 3)};
+    SetFocus(form->btnBrowseTextColor);
+    sent.Clear();
+    press(form->btnBrowseTextColor, WM_KEYDOWN, VK_RETURN);
+    ASSERT_EQ(dialogs.colorStarts.size(), 1u);
+    EXPECT_EQ(form->TextColor(), RGB(1, 2, 3));
+    EXPECT_EQ(GetFocus(), form->btnBrowseTextColor);
+    EXPECT_TRUE(sent.Reached(form->hwnd(), WM_CHANGEUISTATE, showFocus));
+    dialogs.openAnswers = {std::nullopt};
+    SetFocus(form->btnBrowseImage);
+    press(form->btnBrowseImage, WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(dialogs.openCalls.size(), 1u);
+
+    // No default button: Enter elsewhere and Esc anywhere do nothing.
+    SetFocus(form->chboxCopyImage);
+    press(form->chboxCopyImage, WM_KEYDOWN, VK_RETURN);
+    EXPECT_FALSE(form->CopyPicture());
+    SetFocus(form->TreeView);
+    press(form->TreeView, WM_KEYDOWN, VK_RETURN);
+    SetFocus(form->btnExit);
+    press(form->btnExit, WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_TRUE(IsWindowVisible(form->hwnd()));
+    EXPECT_EQ(dialogs.colorStarts.size(), 1u);
+    EXPECT_EQ(dialogs.openCalls.size(), 1u);
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_TRUE(dialogs.informations.empty());
 }
 
 TEST_F(MainWindowTest, TheToolButtonKeepsTheFocusWhereItWas) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "ui/MessageText.h"
 
 namespace quorvane {
@@ -50,6 +52,26 @@ TEST(ErrorBoxText, LeavesMessagesEndingAtOrBelowTheFullStop) {
     EXPECT_EQ(ErrorBoxText("dash-"), "dash-");
     EXPECT_EQ(ErrorBoxText("space "), "space ");
     EXPECT_EQ(ErrorBoxText(""), "");
+}
+
+TEST(LinkTarget, GivesABareAddressTheSchemeTheShellNeeds) {
+    const std::pair<const char*, const char*> cases[] = {
+        // Without a scheme the shell would look for a file of that name.
+        {"quorvane.brantwick.example", "http://quorvane.brantwick.example"},
+        {"www.example.org/путь/", "http://www.example.org/путь/"},
+        {"host.example:8080/page", "http://host.example:8080/page"},
+        {"localhost:8080", "http://localhost:8080"},
+        {"quorvane@brantwick.example", "mailto:quorvane@brantwick.example"},
+        {"host.example/a@b", "http://host.example/a@b"},
+        // An address with a scheme, and a file's path, are left as they are.
+        {"C:\\readme.txt", "C:\\readme.txt"},
+        {"http://quorvane.brantwick.example", "http://quorvane.brantwick.example"},
+        {"HTTPS://example.org", "HTTPS://example.org"},
+        {"mailto:quorvane@brantwick.example", "mailto:quorvane@brantwick.example"},
+        {"svn+ssh://host/repo", "svn+ssh://host/repo"},
+        {"", ""},
+    };
+    for (const auto& [caption, target] : cases) EXPECT_EQ(LinkTarget(caption), target) << caption;
 }
 
 }  // namespace
