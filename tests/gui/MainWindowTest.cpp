@@ -1,12 +1,12 @@
 // The main window as built: its control tree, layout at the design size and
 // after resizing, the splitter, texts, fonts, starting states, hints, the
-// tab order and the scaling at another DPI.
+// tab order and the other keys, the scaling at another DPI, system colours
+// that change while it runs, and the taskbar entry.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -502,63 +502,6 @@ TEST_F(MainWindowTest, TheProgramStandsOnTheTaskbarUnderItsTitle) {
     SendMessageW(application.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); }));
     form.reset();
-}
-
-// System colours set while the program runs, high-contrast-like, and put
-// back whatever the test's outcome, so the tests after it see the usual ones.
-class SystemColours {
-public:
-    SystemColours(std::vector<int> elements, std::vector<COLORREF> values) : elements_(std::move(elements)) {
-        for (int element : elements_) saved_.push_back(GetSysColor(element));
-        SetSysColors(static_cast<int>(elements_.size()), elements_.data(), values.data());
-    }
-    ~SystemColours() { SetSysColors(static_cast<int>(elements_.size()), elements_.data(), saved_.data()); }
-    SystemColours(const SystemColours&) = delete;
-    SystemColours& operator=(const SystemColours&) = delete;
-
-private:
-    std::vector<int> elements_;
-    std::vector<COLORREF> saved_;
-};
-
-// The messages sent to windows of this thread while it lives.
-class SentMessages {
-public:
-    SentMessages() : hook_(SetWindowsHookExW(WH_CALLWNDPROC, Record, nullptr, GetCurrentThreadId())) {
-        Seen().clear();
-    }
-    ~SentMessages() { UnhookWindowsHookEx(hook_); }
-    SentMessages(const SentMessages&) = delete;
-    SentMessages& operator=(const SentMessages&) = delete;
-    // Whether `message` reached `hwnd`, with `wParam` when one is given.
-    bool Reached(HWND hwnd, UINT message, std::optional<WPARAM> wParam = std::nullopt) const {
-        return std::any_of(Seen().begin(), Seen().end(), [&](const CWPSTRUCT& m) {
-            return m.hwnd == hwnd && m.message == message && (!wParam || m.wParam == *wParam);
-        });
-    }
-    void Clear() { Seen().clear(); }
-
-private:
-    static std::vector<CWPSTRUCT>& Seen() {
-        static std::vector<CWPSTRUCT> seen;
-        return seen;
-    }
-    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
-        if (code == HC_ACTION) Seen().push_back(*reinterpret_cast<const CWPSTRUCT*>(lParam));
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    HHOOK hook_;
-};
-
-// What a control shows on the screen now, once what is due is painted.
-std::vector<COLORREF> OnScreen(HWND control) {
-    RedrawWindow(GetAncestor(control, GA_ROOT), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    RECT r;
-    GetClientRect(control, &r);
-    Canvas canvas(r.right, r.bottom);
-    const win::WindowDc dc(control);
-    BitBlt(canvas.dc(), 0, 0, r.right, r.bottom, dc.get(), 0, 0, SRCCOPY);
-    return canvas.Pixels();
 }
 
 TEST_F(MainWindowTest, SystemColoursChangedWhileRunningShowAsAtAFreshStart) {
