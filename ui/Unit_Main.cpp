@@ -487,9 +487,15 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Colours and settings reach only top-level windows; the controls, the tree
 // view's cached colours among them, hear of them from here. A theme change
-// the system sends to every window itself. Then all is drawn afresh.
+// the system sends to every window itself. The hint window keeps the info
+// colours it was made with, so it is given the new ones. Then all is drawn
+// afresh.
 void TfrmMain::OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_THEMECHANGED) win::SendToDescendants(hwnd(), message, wParam, lParam);
+    if (message == WM_SYSCOLORCHANGE) {
+        SendMessageW(hintWindow, TTM_SETTIPBKCOLOR, GetSysColor(COLOR_INFOBK), 0);
+        SendMessageW(hintWindow, TTM_SETTIPTEXTCOLOR, GetSysColor(COLOR_INFOTEXT), 0);
+    }
     RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 

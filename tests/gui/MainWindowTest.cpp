@@ -524,12 +524,13 @@ TEST_F(MainWindowTest, SystemColoursChangedWhileRunningShowAsAtAFreshStart) {
 
     const std::vector<int> elements = {COLOR_BTNFACE,   COLOR_BTNTEXT,      COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT,
                                        COLOR_3DDKSHADOW, COLOR_3DLIGHT,     COLOR_WINDOW,    COLOR_WINDOWTEXT,
-                                       COLOR_GRAYTEXT,   COLOR_HIGHLIGHT,   COLOR_HIGHLIGHTTEXT, COLOR_HOTLIGHT};
+                                       COLOR_GRAYTEXT,   COLOR_HIGHLIGHT,   COLOR_HIGHLIGHTTEXT, COLOR_HOTLIGHT,
+                                       COLOR_INFOBK,     COLOR_INFOTEXT};
     const COLORREF black = RGB(0, 0, 0);
     const COLORREF white = RGB(255, 255, 255);
     const std::vector<COLORREF> highContrast = {black, white, RGB(128, 128, 128), white, RGB(64, 64, 64),
                                                 RGB(192, 192, 192), black, white, RGB(0, 255, 0),
-                                                RGB(26, 235, 255), black, RGB(255, 255, 0)};
+                                                RGB(26, 235, 255), black, RGB(255, 255, 0), black, white};
     const SentMessages sent;
     const SystemColours colours(elements, highContrast);
     Pump(form.get());
@@ -540,11 +541,17 @@ TEST_F(MainWindowTest, SystemColoursChangedWhileRunningShowAsAtAFreshStart) {
     EXPECT_TRUE(sent.Reached(form->TreeView, WM_SETTINGCHANGE));
     const std::vector<COLORREF> treeNow = OnScreen(form->TreeView);
     const std::vector<COLORREF> pictureNow = OnScreen(form->Image.hwnd());
+    auto hintColours = [this] {
+        return std::make_pair(static_cast<COLORREF>(SendMessageW(form->hintWindow, TTM_GETTIPBKCOLOR, 0, 0)),
+                              static_cast<COLORREF>(SendMessageW(form->hintWindow, TTM_GETTIPTEXTCOLOR, 0, 0)));
+    };
+    const auto hintNow = hintColours();
 
     form.reset();
     start();
     const std::vector<COLORREF> treeFresh = OnScreen(form->TreeView);
     const std::vector<COLORREF> pictureFresh = OnScreen(form->Image.hwnd());
+    const auto hintFresh = hintColours();
 
     // Backgrounds in the new colours, the tree's text too.
     ASSERT_FALSE(treeNow.empty());
@@ -555,6 +562,9 @@ TEST_F(MainWindowTest, SystemColoursChangedWhileRunningShowAsAtAFreshStart) {
     // And pixel for pixel as a window made in those colours shows them.
     EXPECT_TRUE(treeNow == treeFresh);
     EXPECT_TRUE(pictureNow == pictureFresh);
+    // The hints too.
+    EXPECT_EQ(hintNow, std::make_pair(black, white));
+    EXPECT_EQ(hintNow, hintFresh);
 }
 
 TEST_F(MainWindowTest, EnterPressesTheFocusedButtonAndTheKeyboardShowsTheFocus) {
