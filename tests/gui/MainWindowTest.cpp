@@ -378,7 +378,7 @@ TEST_F(MainWindowTest, StartingStatesOfTheControls) {
     EXPECT_EQ(form->Tree().FirstRoot(), kNoNode);
     EXPECT_EQ(form->sgIcons.RowCount(), 1);
     EXPECT_EQ(form->sgIcons.CellText(0), "");
-    // No default button: Enter and Esc mean nothing to the window.
+    // No default button: Enter means only the focused button, Esc nothing.
     for (HWND button : {form->btnApply, form->btnExit, form->btnBrowseImage}) {
         EXPECT_FALSE(GetWindowLongPtrW(button, GWL_STYLE) & BS_DEFPUSHBUTTON);
     }
