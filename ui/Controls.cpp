@@ -18,6 +18,32 @@ HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 HBRUSH FaceBrush() { return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)); }
 
+LRESULT CALLBACK FlatBevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_NCCALCSIZE:
+        if (wParam) {
+            auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
+            InflateRect(&params->rgrc[0], -1, -1);
+        }
+        break;
+    case WM_NCPAINT: {
+        const LRESULT result = CallPreviousProc(hwnd, message, wParam, lParam);
+        const WindowDc windowDc(hwnd, GetWindowDC(hwnd));
+        const HDC dc = windowDc.get();
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        OffsetRect(&r, -r.left, -r.top);
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
+        InflateRect(&r, -1, -1);
+        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+        return result;
+    }
+    default:
+        break;
+    }
+    return CallPreviousProc(hwnd, message, wParam, lParam);
+}
+
 }  // namespace
 
 // Panel ---------------------------------------------------------------------
@@ -118,6 +144,8 @@ void Splitter::InvertLine(int left) {
     ScopedSelect brush(dc.get(), halftone_.get());
     PatBlt(dc.get(), left, 0, r.right - r.left, r.bottom - r.top, PATINVERT);
 }
+
+void AddFlatBevel(HWND control) { Subclass(control, FlatBevelProc); }
 
 // SpeedButton ---------------------------------------------------------------
 

@@ -50,6 +50,10 @@ private:
     UniqueBrush halftone_;
 };
 
+// Frames a control that has a sunken edge in a flat lowered line, as the
+// tree's bevel; takes the control's one Subclass.
+void AddFlatBevel(HWND control);
+
 // A push button for the mouse only, showing a 32-bit glyph with alpha.
 // BM_CLICK clicks it as the mouse would.
 class SpeedButton : public Window {

@@ -71,3 +71,34 @@ std::string ErrorBoxText(std::string_view message) {
 }
 
 }  // namespace quorvane
+
+namespace quorvane {
+namespace {
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A scheme is a letter, then letters, digits, "+", "-" or ".", then ":"; a
+// colon followed by a digit is a port ("host.example:8080") instead.
+bool HasScheme(std::string_view text) {
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos || colon < 2 || !IsAsciiLetter(text[0])) return false;
+    for (size_t i = 1; i < colon; ++i) {
+        const char c = text[i];
+        if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '+' && c != '-' && c != '.') return false;
+    }
+    return colon + 1 >= text.size() || !IsAsciiDigit(text[colon + 1]);
+}
+
+}  // namespace
+
+std::string LinkTarget(std::string_view caption) {
+    // A drive path ("C:\...") names a file, which the shell opens as it is.
+    const bool drivePath = caption.size() >= 2 && IsAsciiLetter(caption[0]) && caption[1] == ':';
+    if (caption.empty() || drivePath || HasScheme(caption)) return std::string(caption);
+    const size_t at = caption.find('@');
+    const bool mail = at != std::string_view::npos && caption.find('/') > at;
+    return (mail ? "mailto:" : "http://") + std::string(caption);
+}
+
+}  // namespace quorvane

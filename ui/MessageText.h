@@ -1,5 +1,5 @@
 // The texts around the program's messages: its title, taken from the
-// executable's name, and the error box's text.
+// executable's name, the error box's text, and the address a link opens.
 #pragma once
 
 #include <exception>
@@ -21,6 +21,12 @@ std::string ErrorBoxText(std::string_view message);
 // memory" when an allocation failed, rather than the library's name for
 // that; a generic text for kinds that carry none.
 std::string ExceptionMessage(const std::exception_ptr& error);
+
+// What the shell is asked to open for a link showing `caption`: the caption
+// itself when it starts with a scheme ("https:", "mailto:") or a drive,
+// otherwise with "mailto:" in front of an e-mail address and "http://" in
+// front of anything else. The shell takes a bare "host.example" for a file name.
+std::string LinkTarget(std::string_view caption);
 
 // Lower case of one code point: ASCII, Latin-1, Latin Extended-A, Greek and
 // Cyrillic capitals; any other code point is returned unchanged.

@@ -188,6 +188,12 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        // The cache holds the background in the former button-face colour.
+        cache_.reset();
+        InvalidateRect(hwnd(), nullptr, FALSE);
+        return 0;
     case WM_PAINT: {
         const PaintDc paint(hwnd());
         const HDC dc = paint.get();

@@ -104,7 +104,8 @@ std::unique_ptr<Graphic> LoadPictureFile(Platform& platform, const std::string& 
 // Shows one Graphic by the display rule. The picture is scaled once, when
 // it or the control's size changes, into a DIB section of the whole
 // control; a repaint is one blit of that, so a large photograph costs no more
-// to repaint than a small one. A hint, if any, is the owner's business (see
+// to repaint than a small one; a change of the system's colours or theme
+// drops it. A hint, if any, is the owner's business (see
 // the window's tooltips).
 class PictureBox : public Window {
 public:

@@ -1,5 +1,6 @@
 #include "ui/Unit_About.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <stdexcept>
@@ -9,6 +10,7 @@
 #include "folder_settings/UiTexts.h"
 #include "platform/win32/WinText.h"
 #include "resource.h"
+#include "ui/MessageText.h"
 #include "ui/DialogTemplate.h"
 #include "ui/Window.h"
 
@@ -36,6 +38,22 @@ void ShellExecuteQuietly(HWND owner, const wchar_t* operation, const wchar_t* fi
     // The result is not looked at: an address nothing can open goes unreported.
     ShellExecuteW(owner, operation, file, parameters, directory, showCommand);
 }
+
+// COM for this thread while the shell is asked: it may hand the address to
+// an extension that is a COM object ("ShellExecute": initialise COM first,
+// single-threaded, without OLE1 DDE). A thread that has COM already keeps it.
+class ComApartment {
+public:
+    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT result_;
+};
 
 }  // namespace
 
@@ -126,6 +144,12 @@ INT_PTR TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         modalResult_ = IDCANCEL;
         return TRUE;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // As in the main window: the button is a common control.
+        win::SendToDescendants(hwnd_, message, wParam, lParam);
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        return TRUE;
     default:
         return FALSE;
     }
@@ -188,8 +212,10 @@ void TAboutBox::FormCreate() {
 }
 
 void TAboutBox::lblURLClick() {
-    // Exactly the text shown; the box stays open whatever the shell does.
-    const std::wstring target = win::Wide(win::WindowText(lblURL));
+    // The text shown, with the scheme that makes it an address rather than
+    // a file name; the box stays open whatever the shell does.
+    const std::wstring target = win::Wide(LinkTarget(win::WindowText(lblURL)));
+    const ComApartment com;
     shellOpen_(mainWindow_, nullptr, target.c_str(), L"", L"", SW_SHOW);
 }
 

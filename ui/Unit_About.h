@@ -11,8 +11,9 @@
 
 namespace quorvane {
 
-// Hands a target to the shell with the arguments of ShellExecuteW. The box
-// does not look at the outcome, so nothing is returned.
+// Hands a target to the shell with the arguments of ShellExecuteW, on a
+// thread where COM is initialised. The box does not look at the outcome, so
+// nothing is returned.
 using ShellOpen = std::function<void(HWND owner, const wchar_t* operation, const wchar_t* file,
                                      const wchar_t* parameters, const wchar_t* directory, int showCommand)>;
 

@@ -15,6 +15,7 @@
 #include "platform/win32/WinText.h"
 #include "resource.h"
 #include "ui/Application.h"
+#include "ui/DialogKeys.h"
 #include "ui/MainLayout.h"
 #include "ui/MessageText.h"
 #include "ui/Unit_About.h"
@@ -73,33 +74,6 @@ enum ControlId : int {
     idBtnExit,
     idSgIcons,
 };
-
-// The tree's border: a flat lowered line around its sunken edge.
-LRESULT CALLBACK TreeBevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_NCCALCSIZE:
-        if (wParam) {
-            auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
-            InflateRect(&params->rgrc[0], -1, -1);
-        }
-        break;
-    case WM_NCPAINT: {
-        const LRESULT result = win::CallPreviousProc(hwnd, message, wParam, lParam);
-        const win::WindowDc windowDc(hwnd, GetWindowDC(hwnd));
-        const HDC dc = windowDc.get();
-        RECT r;
-        GetWindowRect(hwnd, &r);
-        OffsetRect(&r, -r.left, -r.top);
-        FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
-        InflateRect(&r, -1, -1);
-        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
-        return result;
-    }
-    default:
-        break;
-    }
-    return win::CallPreviousProc(hwnd, message, wParam, lParam);
-}
 
 win::UniqueIcon LoadResourceIcon(HINSTANCE instance, int id, int size) {
     win::UniqueIcon icon(
@@ -210,7 +184,7 @@ void TfrmMain::CreateControls() {
                        WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
                            TVS_SINGLEEXPAND | TVS_TRACKSELECT | TVS_DISABLEDRAGDROP,
                        WS_EX_CLIENTEDGE, l.TreeView, pnlTree.hwnd(), idTreeView);
-    win::Subclass(TreeView, TreeBevelProc);
+    win::AddFlatBevel(TreeView);
     SetWindowPos(TreeView, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     TreeView_SetIndent(TreeView, Scale(kTreeIndent, dpi_));
@@ -397,6 +371,7 @@ HWND TfrmMain::NextTabStop(HWND from, bool backward) const {
 }
 
 bool TfrmMain::PreTranslateMessage(const MSG& msg) {
+    if (win::HandleDialogKeys(hwnd(), msg)) return true;
     if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !hwnd()) return false;
     if (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd)) return false;
     if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
@@ -497,6 +472,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
         }
         break;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_THEMECHANGED:
+        OnSystemChange(message, wParam, lParam);
+        return 0;
     case WM_DESTROY:
         if (quitOnClose_) PostQuitMessage(0);
         return 0;
@@ -504,6 +484,20 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return Window::HandleMessage(message, wParam, lParam);
+}
+
+// Colours and settings reach only top-level windows; the controls, the tree
+// view's cached colours among them, hear of them from here. A theme change
+// the system sends to every window itself. The hint window keeps the info
+// colours it was made with, so it is given the new ones. Then all is drawn
+// afresh.
+void TfrmMain::OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_THEMECHANGED) win::SendToDescendants(hwnd(), message, wParam, lParam);
+    if (message == WM_SYSCOLORCHANGE) {
+        SendMessageW(hintWindow, TTM_SETTIPBKCOLOR, GetSysColor(COLOR_INFOBK), 0);
+        SendMessageW(hintWindow, TTM_SETTIPTEXTCOLOR, GetSysColor(COLOR_INFOTEXT), 0);
+    }
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TfrmMain::OnCommand(int id) {

@@ -46,8 +46,9 @@ public:
 
     // Centres the window on the screen, runs FormShow and shows it.
     void Show(int showCommand);
-    // Tab and Shift+Tab move the focus along the window's tab order.
-    // Returns true when it handled the message.
+    // Tab and Shift+Tab move the focus along the window's tab order; Enter
+    // presses the focused push button; the keyboard shows the focus
+    // rectangles. Returns true when it handled the message.
     bool PreTranslateMessage(const MSG& msg);
     // The next control in the tab order after `from` (backward: before).
     HWND NextTabStop(HWND from, bool backward) const;
@@ -135,6 +136,7 @@ private:
     void CreateHints();
     void ApplyLayout();
     void OnCommand(int id);
+    void OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnNotify(const NMHDR& header);
     LRESULT OnColorStatic(HDC dc, HWND control);
     void FillDriveList();

@@ -163,6 +163,27 @@ void MakeContainer(HWND control) { Subclass(control, ContainerProc); }
 
 namespace {
 
+struct Forwarded {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+BOOL CALLBACK SendForwarded(HWND hwnd, LPARAM data) {
+    const auto& m = *reinterpret_cast<const Forwarded*>(data);
+    SendMessageW(hwnd, m.message, m.wParam, m.lParam);
+    return TRUE;
+}
+
+}  // namespace
+
+void SendToDescendants(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Forwarded forwarded{message, wParam, lParam};
+    EnumChildWindows(window, SendForwarded, reinterpret_cast<LPARAM>(&forwarded));
+}
+
+namespace {
+
 struct FontResourceTraits {
     using Type = HANDLE;
     static Type Invalid() { return nullptr; }

@@ -77,6 +77,11 @@ void MakeContainer(HWND control);
 // Returns true with `result` set when the message was one of them.
 bool ForwardToTopLevel(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+// Sends a message to every window inside `window`, children of children
+// included: the system tells only top-level windows of a colour or setting
+// change, and the common controls among their children must hear of it too.
+void SendToDescendants(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 // "MS Sans Serif", 8 points at `dpi`, Cyrillic; bold, another size or
 // underlined on request. The first call adds the program's own copy of the
 // face for this process.

@@ -2,6 +2,7 @@
 // texts, fonts and places, the program's icon, the link handed to the
 // shell, the keys that close it or not, and where it appears.
 #include <windows.h>
+#include <objbase.h>
 
 #include <memory>
 #include <string>
@@ -25,7 +26,17 @@ struct ShellCall {
     bool directoryAbsent = false;
     std::wstring directory;
     int showCommand = -1;
+    // COM was initialised on the thread, single-threaded, during the call.
+    bool inApartment = false;
 };
+
+// Whether this thread is in a single-threaded COM apartment now: it refuses
+// to join the multithreaded one then.
+bool InSingleThreadedApartment() {
+    const HRESULT probe = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(probe)) CoUninitialize();
+    return probe == RPC_E_CHANGED_MODE;
+}
 
 using test::Render;
 
@@ -113,6 +124,7 @@ protected:
                 call.directoryAbsent = directory == nullptr;
                 call.directory = directory ? directory : L"";
                 call.showCommand = showCommand;
+                call.inApartment = InSingleThreadedApartment();
                 shellCalls.push_back(call);
             });
     }
@@ -339,8 +351,9 @@ TEST_F(AboutBox, TheLinkShowsAHandPointer) {
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 }
 
-TEST_F(AboutBox, ClickingTheLinkHandsItsCaptionToTheShellAndTheBoxStaysOpen) {
+TEST_F(AboutBox, ClickingTheLinkHandsItsAddressToTheShellAndTheBoxStaysOpen) {
     const auto box = MakeBox();
+    ASSERT_FALSE(InSingleThreadedApartment());
     bool openAfterClick = false;
     size_t callsWhileOpen = 0;
     ModalScript script({
@@ -374,8 +387,13 @@ TEST_F(AboutBox, ClickingTheLinkHandsItsCaptionToTheShellAndTheBoxStaysOpen) {
     // The main window owns whatever the shell opens, not the box.
     EXPECT_EQ(call.owner, form->hwnd());
     EXPECT_TRUE(call.operationAbsent);
-    EXPECT_EQ(call.file, L"quorvane.brantwick.example");
-    EXPECT_EQ(win::Narrow(call.file), Text(box->lblURL));
+    // The address shown, with the scheme without which the shell would take
+    // it for a file name; the box still shows it without.
+    EXPECT_EQ(call.file, L"http://quorvane.brantwick.example");
+    EXPECT_EQ(Text(box->lblURL), "quorvane.brantwick.example");
+    // COM for the call only, as the shell asks of its callers.
+    EXPECT_TRUE(call.inApartment);
+    EXPECT_FALSE(InSingleThreadedApartment());
     EXPECT_FALSE(call.parametersAbsent);
     EXPECT_EQ(call.parameters, L"");
     EXPECT_FALSE(call.directoryAbsent);

@@ -1,5 +1,6 @@
 #include "tests/gui/GuiSupport.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -104,6 +105,54 @@ std::unique_ptr<Canvas> Render(HWND control) {
     auto canvas = std::make_unique<Canvas>(r.right, r.bottom);
     SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas->dc()), PRF_CLIENT | PRF_ERASEBKGND);
     return canvas;
+}
+
+std::vector<COLORREF> OnScreen(HWND control) {
+    RedrawWindow(GetAncestor(control, GA_ROOT), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT r;
+    GetClientRect(control, &r);
+    Canvas canvas(r.right, r.bottom);
+    const win::WindowDc dc(control);
+    BitBlt(canvas.dc(), 0, 0, r.right, r.bottom, dc.get(), 0, 0, SRCCOPY);
+    return canvas.Pixels();
+}
+
+SystemColours::SystemColours(std::vector<int> elements, std::vector<COLORREF> values)
+    : elements_(std::move(elements)) {
+    for (int element : elements_) saved_.push_back(GetSysColor(element));
+    SetSysColors(static_cast<int>(elements_.size()), elements_.data(), values.data());
+}
+
+SystemColours::~SystemColours() {
+    SetSysColors(static_cast<int>(elements_.size()), elements_.data(), saved_.data());
+}
+
+namespace {
+
+std::vector<CWPSTRUCT>& SentSoFar() {
+    static std::vector<CWPSTRUCT> sent;
+    return sent;
+}
+
+}  // namespace
+
+SentMessages::SentMessages() : hook_(SetWindowsHookExW(WH_CALLWNDPROC, Record, nullptr, GetCurrentThreadId())) {
+    SentSoFar().clear();
+}
+
+SentMessages::~SentMessages() { UnhookWindowsHookEx(hook_); }
+
+bool SentMessages::Reached(HWND hwnd, UINT message, std::optional<WPARAM> wParam) const {
+    return std::any_of(SentSoFar().begin(), SentSoFar().end(), [&](const CWPSTRUCT& m) {
+        return m.hwnd == hwnd && m.message == message && (!wParam || m.wParam == *wParam);
+    });
+}
+
+void SentMessages::Clear() { SentSoFar().clear(); }
+
+LRESULT CALLBACK SentMessages::Record(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) SentSoFar().push_back(*reinterpret_cast<const CWPSTRUCT*>(lParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 namespace {

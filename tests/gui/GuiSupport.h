@@ -162,6 +162,38 @@ private:
 
 // The control's own painting of its client area.
 std::unique_ptr<Canvas> Render(HWND control);
+// What a control shows on the screen now, once what is due is painted.
+std::vector<COLORREF> OnScreen(HWND control);
+
+// System colours set for as long as it lives, then put back whatever the
+// test's outcome, so the tests after it see the usual ones.
+class SystemColours {
+public:
+    SystemColours(std::vector<int> elements, std::vector<COLORREF> values);
+    ~SystemColours();
+    SystemColours(const SystemColours&) = delete;
+    SystemColours& operator=(const SystemColours&) = delete;
+
+private:
+    std::vector<int> elements_;
+    std::vector<COLORREF> saved_;
+};
+
+// Records the messages sent to windows of this thread while it lives.
+class SentMessages {
+public:
+    SentMessages();
+    ~SentMessages();
+    SentMessages(const SentMessages&) = delete;
+    SentMessages& operator=(const SentMessages&) = delete;
+    // Whether `message` reached `hwnd`, with `wParam` when one is given.
+    bool Reached(HWND hwnd, UINT message, std::optional<WPARAM> wParam = std::nullopt) const;
+    void Clear();
+
+private:
+    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK hook_;
+};
 
 // How many pixels of its caption a control's own painting leaves out: the
 // caption drawn alone in the control's font, less the pixels the caption

@@ -1,9 +1,11 @@
 // The main window as built: its control tree, layout at the design size and
 // after resizing, the splitter, texts, fonts, starting states, hints, the
-// tab order and the scaling at another DPI.
+// tab order and the other keys, the scaling at another DPI, system colours
+// that change while it runs, and the taskbar entry.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -90,6 +92,24 @@ LayoutRect FromLayout(const MainLayout& l, const std::string& name) {
 int ComboHeight(HWND combo) {
     EXPECT_EQ(GetWindowLongPtrW(combo, GWL_STYLE) & 0x3, CBS_DROPDOWNLIST);
     return RectOf(combo).height;
+}
+
+// Wine hands a minimise or a restore to the window manager, which carries it
+// out in its own time. Should its answer ("iconic", "normal") reach Wine after
+// the program has already gone the other way, Wine takes it for the user
+// minimising or restoring the window again. A window shown and hidden is a
+// round trip through the window manager behind every request made before
+// it: Wine withdraws a managed window only once the manager has mapped it,
+// and the manager handles requests in order. What was queued meanwhile is
+// dispatched before the test goes on.
+void WaitForWindowManager(TfrmMain* form) {
+    const HWND probe = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"", WS_POPUP | WS_CAPTION, 0,
+                                       0, 1, 1, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(probe, nullptr);
+    ShowWindow(probe, SW_SHOWNOACTIVATE);
+    ShowWindow(probe, SW_HIDE);
+    DestroyWindow(probe);
+    Pump(form);
 }
 
 class MainWindowLayout : public MainWindowTest {
@@ -358,7 +378,7 @@ TEST_F(MainWindowTest, StartingStatesOfTheControls) {
     EXPECT_EQ(form->Tree().FirstRoot(), kNoNode);
     EXPECT_EQ(form->sgIcons.RowCount(), 1);
     EXPECT_EQ(form->sgIcons.CellText(0), "");
-    // No default button: Enter and Esc mean nothing to the window.
+    // No default button: Enter means only the focused button, Esc nothing.
     for (HWND button : {form->btnApply, form->btnExit, form->btnBrowseImage}) {
         EXPECT_FALSE(GetWindowLongPtrW(button, GWL_STYLE) & BS_DEFPUSHBUTTON);
     }
@@ -466,9 +486,13 @@ TEST_F(MainWindowTest, TheProgramStandsOnTheTaskbarUnderItsTitle) {
     EXPECT_EQ(form->Title(), "Quorvane");
 
     // Minimising the window minimises the program to its taskbar entry.
+    // Each step starts once the window manager has done the one before, as
+    // it has by the time a person clicks again.
+    WaitForWindowManager(form.get());
     SendMessageW(form->hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(form->hwnd()) && IsIconic(application.hwnd()); },
                           form.get()));
+    WaitForWindowManager(form.get());
     SendMessageW(application.hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(form->hwnd()) && !IsIconic(application.hwnd()); },
                           form.get()));
@@ -478,6 +502,118 @@ TEST_F(MainWindowTest, TheProgramStandsOnTheTaskbarUnderItsTitle) {
     SendMessageW(application.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(PumpUntil([window] { return !IsWindow(window); }));
     form.reset();
+}
+
+TEST_F(MainWindowTest, SystemColoursChangedWhileRunningShowAsAtAFreshStart) {
+    const std::string bmp = temp / "small.bmp";
+    WriteBytes(bmp, SolidBmp(40, 30, 0xFF0000));
+    // No item under the pointer, which the tree would highlight.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    auto start = [&] {
+        CreateShown();
+        SetClientSize(508, 408);
+        FolderTree& tree = form->Tree();
+        for (const char* drive : {"C:", "D:", "E:"}) tree.AddChild(tree.AddRoot(drive), "Папка");
+        dialogs.openAnswers = {bmp};
+        Click(form->btnBrowseImage);
+        ASSERT_NE(form->Picture(), nullptr);
+    };
+    start();
+    const COLORREF faceBefore = GetSysColor(COLOR_BTNFACE);
+    ASSERT_EQ(OnScreen(form->Image.hwnd())[0], faceBefore);
+
+    const std::vector<int> elements = {COLOR_BTNFACE,   COLOR_BTNTEXT,      COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT,
+                                       COLOR_3DDKSHADOW, COLOR_3DLIGHT,     COLOR_WINDOW,    COLOR_WINDOWTEXT,
+                                       COLOR_GRAYTEXT,   COLOR_HIGHLIGHT,   COLOR_HIGHLIGHTTEXT, COLOR_HOTLIGHT,
+                                       COLOR_INFOBK,     COLOR_INFOTEXT};
+    const COLORREF black = RGB(0, 0, 0);
+    const COLORREF white = RGB(255, 255, 255);
+    const std::vector<COLORREF> highContrast = {black, white, RGB(128, 128, 128), white, RGB(64, 64, 64),
+                                                RGB(192, 192, 192), black, white, RGB(0, 255, 0),
+                                                RGB(26, 235, 255), black, RGB(255, 255, 0), black, white};
+    const SentMessages sent;
+    const SystemColours colours(elements, highContrast);
+    Pump(form.get());
+    // The system tells the top-level window; the tree view hears it from
+    // there, as the common controls need (Wine's redraws it right anyway).
+    EXPECT_TRUE(sent.Reached(form->TreeView, WM_SYSCOLORCHANGE));
+    SendMessageW(form->hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    EXPECT_TRUE(sent.Reached(form->TreeView, WM_SETTINGCHANGE));
+    const std::vector<COLORREF> treeNow = OnScreen(form->TreeView);
+    const std::vector<COLORREF> pictureNow = OnScreen(form->Image.hwnd());
+    auto hintColours = [this] {
+        return std::make_pair(static_cast<COLORREF>(SendMessageW(form->hintWindow, TTM_GETTIPBKCOLOR, 0, 0)),
+                              static_cast<COLORREF>(SendMessageW(form->hintWindow, TTM_GETTIPTEXTCOLOR, 0, 0)));
+    };
+    const auto hintNow = hintColours();
+
+    form.reset();
+    start();
+    const std::vector<COLORREF> treeFresh = OnScreen(form->TreeView);
+    const std::vector<COLORREF> pictureFresh = OnScreen(form->Image.hwnd());
+    const auto hintFresh = hintColours();
+
+    // Backgrounds in the new colours, the tree's text too.
+    ASSERT_FALSE(treeNow.empty());
+    EXPECT_EQ(treeNow.back(), black);
+    EXPECT_NE(std::count(treeNow.begin(), treeNow.end(), white), 0);
+    EXPECT_EQ(pictureNow[0], black);
+    EXPECT_NE(std::count(pictureNow.begin(), pictureNow.end(), RGB(255, 0, 0)), 0);
+    // And pixel for pixel as a window made in those colours shows them.
+    EXPECT_TRUE(treeNow == treeFresh);
+    EXPECT_TRUE(pictureNow == pictureFresh);
+    // The hints too.
+    EXPECT_EQ(hintNow, std::make_pair(black, white));
+    EXPECT_EQ(hintNow, hintFresh);
+}
+
+TEST_F(MainWindowTest, EnterPressesTheFocusedButtonAndTheKeyboardShowsTheFocus) {
+    CreateShown();
+    auto press = [this](HWND target, UINT message, WPARAM key) {
+        PostMessageW(target, message, key, message == WM_SYSKEYDOWN ? (1 << 29) : 0);
+        Pump(form.get());
+    };
+    // The keys ask the window to show the focus rectangles, and Alt the
+    // underlined letters, that Windows hides until the keyboard is used.
+    // (Wine keeps no such state, so only the request can be seen here.)
+    SentMessages sent;
+    const WPARAM showFocus = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS);
+    const WPARAM showAll = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    SetFocus(form->btnApply);
+    press(form->btnApply, WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(GetFocus(), form->btnBrowseIcon);
+    EXPECT_TRUE(sent.Reached(form->hwnd(), WM_CHANGEUISTATE, showFocus));
+    sent.Clear();
+    press(form->btnBrowseIcon, WM_SYSKEYDOWN, VK_MENU);
+    EXPECT_TRUE(sent.Reached(form->hwnd(), WM_CHANGEUISTATE, showAll));
+
+    // Enter presses the button that has the focus, wherever it sits.
+    dialogs.colorAnswers = {RGB(1, 2, 3)};
+    SetFocus(form->btnBrowseTextColor);
+    sent.Clear();
+    press(form->btnBrowseTextColor, WM_KEYDOWN, VK_RETURN);
+    ASSERT_EQ(dialogs.colorStarts.size(), 1u);
+    EXPECT_EQ(form->TextColor(), RGB(1, 2, 3));
+    EXPECT_EQ(GetFocus(), form->btnBrowseTextColor);
+    EXPECT_TRUE(sent.Reached(form->hwnd(), WM_CHANGEUISTATE, showFocus));
+    dialogs.openAnswers = {std::nullopt};
+    SetFocus(form->btnBrowseImage);
+    press(form->btnBrowseImage, WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(dialogs.openCalls.size(), 1u);
+
+    // No default button: Enter elsewhere and Esc anywhere do nothing.
+    SetFocus(form->chboxCopyImage);
+    press(form->chboxCopyImage, WM_KEYDOWN, VK_RETURN);
+    EXPECT_FALSE(form->CopyPicture());
+    SetFocus(form->TreeView);
+    press(form->TreeView, WM_KEYDOWN, VK_RETURN);
+    SetFocus(form->btnExit);
+    press(form->btnExit, WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_TRUE(IsWindowVisible(form->hwnd()));
+    EXPECT_EQ(dialogs.colorStarts.size(), 1u);
+    EXPECT_EQ(dialogs.openCalls.size(), 1u);
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_TRUE(dialogs.informations.empty());
 }
 
 TEST_F(MainWindowTest, TheToolButtonKeepsTheFocusWhereItWas) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <utility>
 
 #include "platform/Errors.h"
 #include "ui/MessageText.h"
@@ -61,6 +62,26 @@ TEST(ExceptionMessage, IsTheExceptionsTextAndOutOfMemoryForAFailedAllocation) {
     EXPECT_EQ(message(std::bad_alloc()), "Out of memory.");
     EXPECT_EQ(message(std::bad_array_new_length()), "Out of memory.");
     EXPECT_EQ(message(42), "Unknown error.");
+}
+
+TEST(LinkTarget, GivesABareAddressTheSchemeTheShellNeeds) {
+    const std::pair<const char*, const char*> cases[] = {
+        // Without a scheme the shell would look for a file of that name.
+        {"quorvane.brantwick.example", "http://quorvane.brantwick.example"},
+        {"www.example.org/путь/", "http://www.example.org/путь/"},
+        {"host.example:8080/page", "http://host.example:8080/page"},
+        {"localhost:8080", "http://localhost:8080"},
+        {"quorvane@brantwick.example", "mailto:quorvane@brantwick.example"},
+        {"host.example/a@b", "http://host.example/a@b"},
+        // An address with a scheme, and a file's path, are left as they are.
+        {"C:\\readme.txt", "C:\\readme.txt"},
+        {"http://quorvane.brantwick.example", "http://quorvane.brantwick.example"},
+        {"HTTPS://example.org", "HTTPS://example.org"},
+        {"mailto:quorvane@brantwick.example", "mailto:quorvane@brantwick.example"},
+        {"svn+ssh://host/repo", "svn+ssh://host/repo"},
+        {"", ""},
+    };
+    for (const auto& [caption, target] : cases) EXPECT_EQ(LinkTarget(caption), target) << caption;
 }
 
 }  // namespace
