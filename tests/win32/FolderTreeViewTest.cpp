@@ -17,6 +17,7 @@
 #include "platform/win32/WinText.h"
 #include "tests/host/FakeFolderEditState.h"
 #include "tests/host/IconBuilder.h"
+#include "tests/win32/DrawnPixels.h"
 #include "tests/win32/TempFolder.h"
 #include "ui/FolderTreeView.h"
 #include "ui/TreeImageList.h"
@@ -73,29 +74,12 @@ COLORREF Rgb(uint32_t rgb) { return RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF
 std::vector<uint32_t> DrawnOverPattern(HIMAGELIST list, int index) {
     int cx = 0, cy = 0;
     ImageList_GetIconSize(list, &cx, &cy);
-    void* bits = nullptr;
-    win::UniqueBitmap bitmap = win::CreateTopDownDib(nullptr, cx, cy, 32, &bits);
-    win::UniqueDc dc(CreateCompatibleDC(nullptr));
-    win::ScopedSelect select(dc.get(), bitmap.get());
-    auto* pixels = static_cast<uint32_t*>(bits);
-    for (int i = 0; i < cx * cy; ++i) pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0x00FFFFFF;
-    if (index >= 0) ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL);
-    GdiFlush();
-    return std::vector<uint32_t>(pixels, pixels + cx * cy);
+    return test::DrawnOverPattern(cx, cy, [&](HDC dc) {
+        if (index >= 0) ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
+    });
 }
 
-// "" when both are the same, else the first pixel that differs.
-std::string FirstDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int width) {
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-        if (a[i] != b[i]) {
-            char text[80];
-            snprintf(text, sizeof text, "pixel %d,%d: %06X instead of %06X", static_cast<int>(i) % width,
-                     static_cast<int>(i) / width, a[i] & 0xFFFFFFu, b[i] & 0xFFFFFFu);
-            return text;
-        }
-    }
-    return a.size() == b.size() ? "" : "sizes differ";
-}
+using test::FirstDifference;
 
 class TreeOnDisk : public ::testing::Test {
 protected:

@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
@@ -16,38 +15,19 @@
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/WinText.h"
 #include "tests/host/IconVariants.h"
+#include "tests/win32/DrawnPixels.h"
 #include "tests/win32/TempFolder.h"
 #include "ui/TreeImageList.h"
 
 namespace quorvane {
 namespace {
 
-// Draws over a background that differs from pixel to pixel, so that
-// transparency and blending show; returns every pixel.
 template <typename Draw>
 std::vector<uint32_t> DrawnOverPattern(int size, Draw draw) {
-    void* bits = nullptr;
-    win::UniqueBitmap bitmap = win::CreateTopDownDib(nullptr, size, size, 32, &bits);
-    win::UniqueDc dc(CreateCompatibleDC(nullptr));
-    win::ScopedSelect select(dc.get(), bitmap.get());
-    auto* pixels = static_cast<uint32_t*>(bits);
-    for (int i = 0; i < size * size; ++i) pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0x00FFFFFF;
-    draw(dc.get());
-    GdiFlush();
-    return std::vector<uint32_t>(pixels, pixels + size * size);
+    return test::DrawnOverPattern(size, size, draw);
 }
 
-std::string FirstDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int size) {
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-        if (a[i] != b[i]) {
-            char text[80];
-            snprintf(text, sizeof text, "pixel %d,%d: %06X instead of %06X", static_cast<int>(i) % size,
-                     static_cast<int>(i) / size, a[i] & 0xFFFFFFu, b[i] & 0xFFFFFFu);
-            return text;
-        }
-    }
-    return a.size() == b.size() ? "" : "sizes differ";
-}
+using test::FirstDifference;
 
 // Taken (at both sizes) or refused alike; where taken, the same pixels.
 void CompareWithSystem(const std::string& path, std::optional<bool> taken) {
