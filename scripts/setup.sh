@@ -60,7 +60,8 @@ fi
 # A kernel that runs no 32-bit code (some virtual machines) cannot start the
 # 32-bit Wine: the Windows tests then run as a 64-bit build under the 64-bit
 # Wine (scripts/wine-env.sh), which needs its compiler and its libjpeg.
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+# QUORVANE_PRESET=win64 asks for that run on any machine.
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1 || [ "${QUORVANE_PRESET:-}" = win64 ]; then
     PACKAGES="wine64 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64"
     MISSING=$(missing_packages)
     if [ -n "$MISSING" ]; then
