@@ -71,6 +71,8 @@ public:
     uint32_t LogicalDrives() override { return 0; }
     int DriveType(const std::string&) override { return 0; }
     uint32_t SystemColor(int) override { return 0; }
+    bool ShellReadsIconResourceFirst() override { return true; }
+    std::string ExpandEnvironment(const std::string& text) override { return text; }
 };
 
 void WriteBmp(const std::string& path) {

@@ -73,6 +73,9 @@ void ApplyFolderSettings(Platform& platform, FolderEditState& state, FolderTree&
         file.RemoveKey(settings::kClassInfoSection, settings::kIconIndexKey);
         file.WriteValue(settings::kClassInfoSection, settings::kIconFileKey, icon);
         file.WriteNumber(settings::kClassInfoSection, settings::kIconIndexKey, 0);
+        // Explorer reads this one first from Vista on: left naming the former
+        // icon, it would keep showing that one.
+        file.WriteValue(settings::kClassInfoSection, settings::kIconResourceKey, IconResourceValue(icon));
 
         ImageList& images = tree.Images();
         images.AppendIcon(LoadIconQuietly(platform, icon));

@@ -47,8 +47,10 @@ void RestoreIcon(Platform& platform, FolderEditState& state, FolderTree& tree, M
     if (folder.empty()) return;
     {
         ProfileFile file(platform, folder + settings::kFileName);
-        // "IconIndex" stays.
+        // "IconIndex" stays; "IconResource" goes too, or Vista and later
+        // would keep the custom icon.
         file.RemoveKey(settings::kClassInfoSection, settings::kIconFileKey);
+        file.RemoveKey(settings::kClassInfoSection, settings::kIconResourceKey);
         RemoveIfPresent(platform, folder + settings::kIconCopyValue);
         state.ClearIconPicture();
         state.SetIconPath("");

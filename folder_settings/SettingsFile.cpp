@@ -69,16 +69,38 @@ uint32_t WritableAttributes(uint32_t own) {
     return kept != 0 ? kept : attr::kNormal;
 }
 
+std::string IconResourceValue(const std::string& iconPath) { return iconPath + ",0"; }
+
+std::string IconResourcePath(const std::string& value) {
+    const size_t comma = value.rfind(',');
+    return comma == std::string::npos ? value : value.substr(0, comma);
+}
+
 std::string FindFolderIcon(Platform& platform, const std::string& folder) {
-    ProfileFile file(platform, SettingsFilePath(folder));
+    const std::string settingsFile = SettingsFilePath(folder);
+    // Runs for every folder a listing adds: a folder without the file costs
+    // one look-up, whichever key comes first.
+    if (!platform.FileExists(settingsFile)) return {};
+    ProfileFile file(platform, settingsFile);
+    auto iconFile = [&file] { return file.ReadValue(settings::kClassInfoSection, settings::kIconFileKey, ""); };
+    auto iconResource = [&file] {
+        return IconResourcePath(file.ReadValue(settings::kClassInfoSection, settings::kIconResourceKey, ""));
+    };
     std::string value;
     try {
-        value = file.ReadValue(settings::kClassInfoSection, settings::kIconFileKey, "");
+        if (platform.ShellReadsIconResourceFirst()) {
+            value = iconResource();
+            if (value.empty()) value = iconFile();
+        } else {
+            value = iconFile();
+            if (value.empty()) value = iconResource();
+        }
     } catch (const EFOpenError&) {
         // Held by another program: no icon shown, and none written back,
         // since an apply writes the icon keys only for a chosen icon.
         return {};
     }
+    value = platform.ExpandEnvironment(value);
     if (AsciiLower(PathExtension(value)) != ".ico") return {};
     const std::string path = ResolvePathValue(folder, value);
     return platform.FileExists(path) ? path : std::string();

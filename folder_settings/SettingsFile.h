@@ -25,6 +25,8 @@ inline constexpr char kTextBackgroundKey[] = "IconArea_TextBackground";
 inline constexpr char kClassInfoSection[] = ".ShellClassInfo";
 inline constexpr char kIconFileKey[] = "IconFile";
 inline constexpr char kIconIndexKey[] = "IconIndex";
+// The key Explorer reads from Vista on, before "IconFile": "<path>,<index>".
+inline constexpr char kIconResourceKey[] = "IconResource";
 
 inline constexpr char kTextColorDefault[] = "0x00000000";
 inline constexpr char kTextBackgroundDefault[] = "0x00FFFFFF";
@@ -72,7 +74,18 @@ std::string SettingsFilePath(const std::string& folder);
 // would stay on the file if the apply stopped part-way.
 uint32_t WritableAttributes(uint32_t own);
 
-// The path of an existing ".ico" file named by the folder's "IconFile", or
+// "IconResource" for an icon file: its path and index 0. XP and every
+// later Windows then take the same icon.
+std::string IconResourceValue(const std::string& iconPath);
+
+// The path part of an "IconResource" value: the shell splits it at its last
+// comma, so a path that holds commas stays whole. A value without a comma
+// is all path.
+std::string IconResourcePath(const std::string& value);
+
+// The path of an existing ".ico" file named by the icon key that the running
+// Windows reads first ("IconResource" from Vista on, else "IconFile"; the
+// other when that one is absent), with environment variables expanded, or
 // empty text. Raises nothing of its own.
 std::string FindFolderIcon(Platform& platform, const std::string& folder);
 

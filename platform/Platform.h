@@ -105,6 +105,13 @@ public:
 
     // Current RGB (0x00BBGGRR) of a system colour by its number.
     virtual uint32_t SystemColor(int index) = 0;
+
+    // True from Windows Vista on, whose Explorer reads a folder's
+    // "IconResource" before its "IconFile"; XP reads "IconFile" first.
+    virtual bool ShellReadsIconResourceFirst() = 0;
+    // The text with every %NAME% of the environment replaced by its value,
+    // as the shell expands the paths in desktop.ini; unknown names stay.
+    virtual std::string ExpandEnvironment(const std::string& text) = 0;
 };
 
 }  // namespace quorvane

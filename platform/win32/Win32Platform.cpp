@@ -211,4 +211,33 @@ int Win32Platform::DriveType(const std::string& rootPath) {
 
 uint32_t Win32Platform::SystemColor(int index) { return GetSysColor(index); }
 
+// Vista is NT 6.0. Asked once: the answer cannot change while the program
+// runs, and a listing asks for every customised folder.
+bool Win32Platform::ShellReadsIconResourceFirst() {
+    static const bool vistaOrLater = [] {
+        OSVERSIONINFOEXW wanted{};
+        wanted.dwOSVersionInfoSize = sizeof wanted;
+        wanted.dwMajorVersion = 6;
+        return VerifyVersionInfoW(&wanted, VER_MAJORVERSION,
+                                  VerSetConditionMask(0, VER_MAJORVERSION, VER_GREATER_EQUAL)) != FALSE;
+    }();
+    return vistaOrLater;
+}
+
+std::string Win32Platform::ExpandEnvironment(const std::string& text) {
+    const std::wstring wide = Wide(text);
+    std::wstring expanded(wide.size() + 1, L'\0');
+    for (;;) {
+        // The size asked for counts the terminating null.
+        const DWORD needed = ExpandEnvironmentStringsW(wide.c_str(), expanded.data(),
+                                                       static_cast<DWORD>(expanded.size()));
+        if (needed == 0) return text;
+        if (needed <= expanded.size()) {
+            expanded.resize(needed - 1);
+            return Narrow(expanded);
+        }
+        expanded.resize(needed);
+    }
+}
+
 }  // namespace quorvane::win

@@ -46,6 +46,8 @@ public:
     uint32_t LogicalDrives() override;
     int DriveType(const std::string& rootPath) override;
     uint32_t SystemColor(int index) override;
+    bool ShellReadsIconResourceFirst() override;
+    std::string ExpandEnvironment(const std::string& text) override;
 
 private:
     template <typename Attempt>

@@ -115,6 +115,7 @@ TEST_F(FolderOperations, EffectsComeInTheirOrder) {
         "remove C:\\Photos\\desktop.ini [.ShellClassInfo] IconIndex",
         "write C:\\Photos\\desktop.ini [.ShellClassInfo] IconFile=D:\\sea.ico",
         "write C:\\Photos\\desktop.ini [.ShellClassInfo] IconIndex=0",
+        "write C:\\Photos\\desktop.ini [.ShellClassInfo] IconResource=D:\\sea.ico,0",
         "attr C:\\Photos\\ 20",
         "attr C:\\Photos\\Desktop.ini 2",
     };
@@ -388,6 +389,7 @@ TEST_F(Restore, IconRemovesIconFileKeepsIconIndexAndShowsTheFolderImage) {
     tree.Select(other);
     RestoreIcon(fs, state, tree, messages);
     EXPECT_EQ(Ini().find("IconFile"), std::string::npos);
+    EXPECT_EQ(Ini().find("IconResource"), std::string::npos);
     EXPECT_NE(Ini().find("IconIndex=0"), std::string::npos);
     EXPECT_FALSE(fs.Exists("C:\\Photos\\Folder Settings\\Icon.ico"));
     EXPECT_TRUE(fs.Exists("C:\\sea.ico"));
@@ -451,6 +453,26 @@ TEST_F(Restore, ACopyThatCannotBeDeletedStaysSilently) {
     EXPECT_TRUE(fs.Exists("C:\\Photos\\Folder Settings\\BackGround.jpg"));
     EXPECT_EQ(Ini().find("iconarea_image"), std::string::npos);
     EXPECT_EQ(state.picturePath, "");
+}
+
+// As Explorer's Customize tab on Windows 7 to 11 leaves a folder: one
+// "IconResource" among lines of its own. Apply and restore keep both icon
+// keys naming the same icon, and every other line as it was.
+TEST_F(Restore, ExplorerWrittenIconKeysEndInAgreement) {
+    fs.AddFile("C:\\Photos\\desktop.ini",
+               "[.ShellClassInfo]\r\nIconResource=C:\\old.ico,0\r\n[ViewState]\r\nMode=\r\nFolderType=Pictures\r\n");
+    ChooseIcon("C:\\new,1.ico");
+    Apply();
+    EXPECT_EQ(Ini(), std::string("[.ShellClassInfo]\r\nIconResource=C:\\new,1.ico,0\r\nIconFile=C:\\new,1.ico\r\n"
+                                 "IconIndex=0\r\n[ViewState]\r\nMode=\r\nFolderType=Pictures\r\n[") +
+                         kSection + "]\r\nIconArea_Text=0x000000FF\r\nIconArea_TextBackground=0x0000FF00\r\n");
+    for (const bool vista : {true, false}) {
+        fs.vistaOrLater = vista;
+        EXPECT_EQ(FindFolderIcon(fs, kFolder), "C:\\new,1.ico") << vista;
+    }
+    RestoreIcon(fs, state, tree, messages);
+    EXPECT_EQ(Ini(), std::string("[.ShellClassInfo]\r\nIconIndex=0\r\n[ViewState]\r\nMode=\r\nFolderType=Pictures\r\n[") +
+                         kSection + "]\r\nIconArea_Text=0x000000FF\r\nIconArea_TextBackground=0x0000FF00\r\n");
 }
 
 }  // namespace

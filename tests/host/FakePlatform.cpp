@@ -271,4 +271,26 @@ uint32_t FakePlatform::SystemColor(int index) {
     return it == systemColors.end() ? 0 : it->second;
 }
 
+// %NAME% by its value, names matching without regard to case; an unknown
+// name or a lone "%" stays as it was.
+std::string FakePlatform::ExpandEnvironment(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        const size_t close = text[i] == '%' ? text.find('%', i + 1) : std::string::npos;
+        auto it = environment.end();
+        if (close != std::string::npos) {
+            const std::string name = AsciiLower(text.substr(i + 1, close - i - 1));
+            it = std::find_if(environment.begin(), environment.end(),
+                              [&](const auto& variable) { return AsciiLower(variable.first) == name; });
+        }
+        if (it == environment.end()) {
+            out += text[i++];
+            continue;
+        }
+        out += it->second;
+        i = close + 1;
+    }
+    return out;
+}
+
 }  // namespace quorvane::test

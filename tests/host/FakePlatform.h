@@ -51,6 +51,9 @@ public:
     std::map<std::string, size_t> diskFullAfter;
     std::set<std::string> refuseSwap;
     std::map<int, uint32_t> systemColors;
+    // The Windows the fake stands for, and its environment.
+    bool vistaOrLater = true;
+    std::map<std::string, std::string> environment;
 
     // "write <path>", "remove <path> [section] key", "attr <path> <value>",
     // "mkdir <path>", "delete <path>", "save <path>" (a picture's whole-file
@@ -79,6 +82,8 @@ public:
     uint32_t LogicalDrives() override;
     int DriveType(const std::string& rootPath) override;
     uint32_t SystemColor(int index) override;
+    bool ShellReadsIconResourceFirst() override { return vistaOrLater; }
+    std::string ExpandEnvironment(const std::string& text) override;
 
 private:
     struct Node {

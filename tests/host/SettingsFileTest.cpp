@@ -136,6 +136,44 @@ TEST_F(FindFolderIconTest, LibrariesMissingFilesAndFoldersGiveNothing) {
     EXPECT_EQ(FindFolderIcon(fs, "C:\\A\\B"), "");
 }
 
+// Which icon each Windows shows: from Vista on "IconResource" (its path
+// part) before "IconFile", on XP the other way round; environment
+// variables expanded before the relative-path rule.
+TEST_F(FindFolderIconTest, TakesTheKeyTheRunningWindowsReadsFirst) {
+    struct Case {
+        const char* keys;
+        const char* vista;
+        const char* xp;
+    } const cases[] = {
+        {"IconResource=res.ico,0", "C:\\A\\B\\res.ico", "C:\\A\\B\\res.ico"},
+        {"IconFile=file.ico", "C:\\A\\B\\file.ico", "C:\\A\\B\\file.ico"},
+        {"IconFile=file.ico\r\nIconResource=res.ico,0", "C:\\A\\B\\res.ico", "C:\\A\\B\\file.ico"},
+        {"IconResource=C:\\a,b\\x.ico,-3", "C:\\a,b\\x.ico", "C:\\a,b\\x.ico"},
+        {"IconResource=C:\\a,b\\x.ico", "", ""},
+        {"IconResource=%SystemRoot%\\x.ico,0\r\nIconFile=%userprofile%\\me.ico", "C:\\Windows\\x.ico",
+         "C:\\Users\\me\\me.ico"},
+        // An unknown name stays, as the system leaves it.
+        {"IconFile=%NOPE%\\x.ico", "C:\\A\\B\\%NOPE%\\x.ico", "C:\\A\\B\\%NOPE%\\x.ico"},
+        // Windows' own Documents folder: libraries, by resource number.
+        {"IconResource=%SystemRoot%\\system32\\imageres.dll,-112\r\nIconFile=%SystemRoot%\\system32\\shell32.dll"
+         "\r\nIconIndex=-235",
+         "", ""},
+        {"IconResource=%SystemRoot%\\system32\\imageres.dll,-112\r\nIconFile=file.ico", "", "C:\\A\\B\\file.ico"},
+    };
+    for (const char* icon : {"C:\\A\\B\\res.ico", "C:\\A\\B\\file.ico", "C:\\a,b\\x.ico", "C:\\Windows\\x.ico",
+                             "C:\\Users\\me\\me.ico", "C:\\A\\B\\%NOPE%\\x.ico"}) {
+        fs.AddFile(icon, "icon");
+    }
+    fs.environment = {{"SYSTEMROOT", "C:\\Windows"}, {"USERPROFILE", "C:\\Users\\me"}};
+    for (const Case& c : cases) {
+        fs.AddFile("C:\\A\\B\\desktop.ini", std::string("[.ShellClassInfo]\r\n") + c.keys + "\r\n");
+        fs.vistaOrLater = true;
+        EXPECT_EQ(FindFolderIcon(fs, "C:\\A\\B"), c.vista) << c.keys;
+        fs.vistaOrLater = false;
+        EXPECT_EQ(FindFolderIcon(fs, "C:\\A\\B"), c.xp) << c.keys;
+    }
+}
+
 TEST_F(FindFolderIconTest, DriveRootReadsItsOwnSettingsFile) {
     fs.AddFile("C:\\root.ico", "icon");
     fs.AddFile("C:\\desktop.ini", "[.ShellClassInfo]\r\nIconFile=root.ico\r\n");
