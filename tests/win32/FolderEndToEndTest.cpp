@@ -126,13 +126,25 @@ TEST_F(EndToEnd, CopiedJpegIsByteForByteTheChosenFile) {
 }
 
 TEST_F(EndToEnd, ForeignLinesSurviveApplyAndEveryRestore) {
+    // Explorer's own icon key, as Windows 7 to 11 write it.
     const std::string foreign = "[.ShellClassInfo]\r\nConfirmFileOp = 0\r\nInfoTip=Семейный архив\r\n"
+                                "IconResource=%SystemRoot%\\system32\\imageres.dll,-112\r\n"
                                 "\r\n; kept\r\n[ViewState]\r\nMode=\r\nVid=\r\nFolderType=Pictures\r\n";
     WriteText(folder + "desktop.ini", foreign);
     const test::ByteVector icon = test::BuildIcon();
     WriteText(dir / "sea.ico", std::string(icon.begin(), icon.end()));
     state.iconPath = dir / "sea.ico";
     Apply();
+    // Both icon keys name the new icon, as the system's own reader sees them.
+    auto key = [&](const wchar_t* name) {
+        wchar_t value[MAX_PATH] = L"";
+        GetPrivateProfileStringW(L".ShellClassInfo", name, L"", value, MAX_PATH,
+                                 win::Wide(folder + "desktop.ini").c_str());
+        return win::Narrow(value);
+    };
+    EXPECT_EQ(key(L"IconFile"), state.iconPath);
+    EXPECT_EQ(key(L"IconResource"), state.iconPath + ",0");
+    EXPECT_EQ(FindFolderIcon(platform, folder), state.iconPath);
     // The shell marks the file system as well; every restore rewrites the
     // file, and both bits must survive that.
     SetFileAttributesW(win::Wide(folder + "desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
