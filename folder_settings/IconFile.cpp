@@ -147,7 +147,9 @@ IconFile IconFile::Load(Platform& platform, const std::string& path) {
     std::vector<uint8_t> bytes;
     const FileResult read = platform.ReadWholeFile(path, bytes);
     if (!read.ok) throw EFOpenError(FormatText(kOpenError, {path, read.error}));
-    return FromBytes(std::move(bytes));
+    IconFile icon = FromBytes(std::move(bytes));
+    icon.path_ = path;
+    return icon;
 }
 
 // The directory is read as the system reads it: its colour count, planes,

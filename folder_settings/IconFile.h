@@ -98,9 +98,13 @@ public:
     // entry, an invalid one or an entry of another icon.
     std::optional<Pixels> Decode(const Entry& entry) const;
 
+    // The file it was loaded from; empty for bytes checked in memory.
+    const std::string& Path() const { return path_; }
+
 private:
     bool Owns(const Entry& entry) const;
 
+    std::string path_;
     std::vector<uint8_t> bytes_;
     std::vector<Entry> entries_;
 };

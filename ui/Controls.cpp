@@ -157,6 +157,11 @@ void SpeedButton::Create(HWND parent, const LayoutRect& rect, int id, UniqueBitm
                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance());
 }
 
+void SpeedButton::SetGlyphSize(int glyphSize) {
+    glyphSize_ = glyphSize;
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 void SpeedButton::Click() {
     if (onClick) onClick();
 }

@@ -64,6 +64,8 @@ public:
     // the button keeps it.
     void Create(HWND parent, const LayoutRect& rect, int id, UniqueBitmap glyph, int glyphSize);
     void Click();
+    // The glyph drawn at another size (the DPI changed).
+    void SetGlyphSize(int glyphSize);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -1,7 +1,12 @@
 // Where every control of the main window sits for a given client size and
-// tree width. Portable, so the resizing rules are tested natively; the
-// window only moves its controls to these rectangles.
+// tree width, from the form description. Portable, so the resizing rules
+// are tested natively; the window only moves its controls there.
 #pragma once
+
+#include <array>
+#include <string_view>
+
+#include "ui/MainForm.h"
 
 namespace quorvane {
 
@@ -11,55 +16,29 @@ inline constexpr int kDesignDpi = 96;
 // as MulDiv does.
 int Scale(int value, int dpi);
 
-// Left, top, width and height relative to the control's parent.
-struct LayoutRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-
-    friend bool operator==(const LayoutRect&, const LayoutRect&) = default;
-};
-
 // Design numbers at 96 dots per inch.
 namespace design {
 inline constexpr int kClientWidth = 508;
 inline constexpr int kClientHeight = 408;
 inline constexpr int kWindowWidth = 516;
 inline constexpr int kWindowHeight = 442;
-inline constexpr int kTreeWidth = 177;
-inline constexpr int kSplitterWidth = 3;
-inline constexpr int kIconColumnWidth = 78;
 // The splitter collapses the tree at this width or less.
 inline constexpr int kMinTreeWidth = 30;
 // The area right of the splitter keeps at least this much.
 inline constexpr int kMinRightArea = 30;
 }  // namespace design
 
-// One rectangle per control, each relative to its parent window.
+// One rectangle per control of the form description, each relative to its
+// parent window. Labels get their place only: their size follows their text.
 struct MainLayout {
-    // Children of the window.
-    LayoutRect pnlTree, Splitter1, pnlGlobalConfig;
-    // pnlTree.
-    LayoutRect TreeView, DriveComboBox;
-    // pnlGlobalConfig.
-    LayoutRect pnlConfig, pnlIcons;
-    // pnlIcons.
-    LayoutRect sgIcons;
-    // pnlConfig.
-    LayoutRect pnlTop, pnlImage, pnlBottom;
-    // pnlTop, and lblDir in GroupBox2 (its size follows its text).
-    LayoutRect GroupBox2, lblDir, SpeedButton1;
-    // pnlImage, and GroupBox1's children.
-    LayoutRect GroupBox1, Image, btnBrowseImage, chboxCopyImage, btnRestoreImage;
-    // pnlBottom.
-    LayoutRect GroupBox4, GroupBox3, btnApply, btnExit;
-    // GroupBox4 (the labels' sizes follow their texts).
-    LayoutRect lblTextColor, btnBrowseTextColor, btnRestoreTextColor;
-    LayoutRect lblBckGrColor, btnBrowseBckGrColor, btnRestoreBckGrColor;
-    // GroupBox3.
-    LayoutRect imgIcon, btnBrowseIcon, btnRestoreIcon;
+    std::array<LayoutRect, form::kControlCount> rects;
+
+    const LayoutRect& operator[](form::Index control) const { return rects[static_cast<size_t>(control)]; }
 };
+
+// The control of that name in the form description, frmMain for the
+// window itself, kControlCount for none.
+form::Index FormIndex(std::string_view name);
 
 // The layout for a client area of width x height with the tree panel
 // treeWidth wide, all three in device pixels, design numbers scaled to dpi.

@@ -24,6 +24,14 @@ void StringGrid::Create(HWND parent, const LayoutRect& rect, int id, int columnW
     UpdateScrollBar();
 }
 
+void StringGrid::SetCellSize(int columnWidth, int rowHeight) {
+    columnWidth_ = columnWidth;
+    rowHeight_ = rowHeight > 0 ? rowHeight : 1;
+    UpdateScrollBar();
+    MakeVisible(row_);
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 void StringGrid::SetRowCount(int rows) {
     cells_.resize(static_cast<size_t>(std::max(rows, 1)));
     row_ = std::min(row_, RowCount() - 1);

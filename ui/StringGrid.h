@@ -28,6 +28,8 @@ public:
     std::function<void(int column, int row, bool& allow)> onSelectCell;
 
     void Create(HWND parent, const LayoutRect& rect, int id, int columnWidth, int rowHeight);
+    // Another cell size (the DPI changed); the current row stays in view.
+    void SetCellSize(int columnWidth, int rowHeight);
 
     int RowCount() const override { return static_cast<int>(cells_.size()); }
     void SetRowCount(int rows) override;

@@ -67,15 +67,44 @@ std::optional<IconFile::Pixels> ListPixels(const IconFile& icon, int size) {
 }
 
 TreeImageList::TreeImageList(int size, int initial, int grow)
-    : size_(size), list_(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, initial, grow)) {
+    : size_(size), grow_(grow), list_(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, initial, grow)) {
     if (!list_) throw std::runtime_error("cannot create an image list");
 }
 
 int TreeImageList::Count() const { return ImageList_GetImageCount(list_.get()); }
 
+void TreeImageList::AppendIcon(const IconFile& icon) {
+    Add(icon);
+    sources_.push_back({icon.Path()});
+}
+
+void TreeImageList::AppendResource(HINSTANCE instance, int resourceId) {
+    AddResource(instance, resourceId);
+    sources_.push_back({{}, instance, resourceId});
+}
+
+void TreeImageList::Resize(int size, Platform& platform) {
+    TreeImageList resized(size, static_cast<int>(sources_.size()) + 1, grow_);
+    for (const Source& source : sources_) {
+        if (source.resourceId != 0) {
+            resized.AddResource(source.instance, source.resourceId);
+            continue;
+        }
+        IconFile icon;
+        try {
+            if (!source.path.empty()) icon = IconFile::Load(platform, source.path);
+            resized.Add(icon);
+        } catch (const std::exception&) {
+            resized.AppendBlank();
+        }
+    }
+    size_ = size;
+    list_ = std::move(resized.list_);
+}
+
 // Making an icon handle and letting the list draw it took most of the
 // start-up with a large library; the pixels are already at hand.
-void TreeImageList::AppendIcon(const IconFile& icon) {
+void TreeImageList::Add(const IconFile& icon) {
     if (icon.Empty()) {
         AppendBlank();
         return;
@@ -84,11 +113,23 @@ void TreeImageList::AppendIcon(const IconFile& icon) {
         AppendPixels(*pixels);
         return;
     }
-    AppendIcon(MakeIcon(icon, size_).get());
+    AddHandle(MakeIcon(icon, size_).get());
 }
 
 void TreeImageList::AppendIcon(HICON icon) {
+    AddHandle(icon);
+    sources_.push_back({});
+}
+
+void TreeImageList::AddHandle(HICON icon) {
     if (ImageList_AddIcon(list_.get(), icon) < 0) throw EInvalidGraphic(kInvalidIcon);
+}
+
+void TreeImageList::AddResource(HINSTANCE instance, int resourceId) {
+    const UniqueIcon icon(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, size_, size_, LR_DEFAULTCOLOR)));
+    if (!icon) throw std::runtime_error("icon resource missing");
+    AddHandle(icon.get());
 }
 
 // The colour goes in as a 32-bit DIB section, which comctl32 6 reads with

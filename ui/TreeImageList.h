@@ -8,6 +8,8 @@
 #include <commctrl.h>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "folder_settings/FolderView.h"
 #include "folder_settings/IconFile.h"
@@ -33,18 +35,36 @@ public:
 
     int Count() const override;
     void AppendIcon(const IconFile& icon) override;
-    // For the built-in images, which come as icon handles.
+    // A built-in image: an icon resource of the program.
+    void AppendResource(HINSTANCE instance, int resourceId);
+    // An icon handle as it is; at another size its image is blank.
     void AppendIcon(HICON icon);
+
+    // Every image drawn afresh at another size, from the file or resource it
+    // came from, in its place; one that no longer loads becomes blank. The
+    // list's handle changes.
+    void Resize(int size, Platform& platform);
 
     HIMAGELIST Handle() const { return list_.get(); }
     int Size() const { return size_; }
 
 private:
+    // What an image was made of: an icon file, a resource, or nothing.
+    struct Source {
+        std::string path;
+        HINSTANCE instance = nullptr;
+        int resourceId = 0;
+    };
+    void Add(const IconFile& icon);
+    void AddResource(HINSTANCE instance, int resourceId);
+    void AddHandle(HICON icon);
     void AppendBlank();
     void AppendPixels(const IconFile::Pixels& pixels);
 
     int size_;
+    int grow_;
     UniqueImageList list_;
+    std::vector<Source> sources_;
 };
 
 }  // namespace quorvane::win

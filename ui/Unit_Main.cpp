@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <type_traits>
+#include <utility>
 
 #include "folder_settings/ApplySettings.h"
 #include "folder_settings/BackgroundPicture.h"
@@ -44,43 +47,18 @@ constexpr int kHintVisibleMs = 2500;
 
 constexpr int kTreeIndent = 19;
 constexpr int kGridCellSize = 48;
+constexpr int kTreeImageSize = 16;
 constexpr int kLibraryIconSize = 32;
 constexpr int kImageListGrowth = 64;
 constexpr int kGlyphSize = 16;
 
-enum ControlId : int {
-    idTreeView = 100,
-    idDriveComboBox,
-    idGroupBox2,
-    idLblDir,
-    idSpeedButton1,
-    idGroupBox1,
-    idImage,
-    idBtnBrowseImage,
-    idChboxCopyImage,
-    idBtnRestoreImage,
-    idGroupBox4,
-    idLblTextColor,
-    idBtnBrowseTextColor,
-    idBtnRestoreTextColor,
-    idLblBckGrColor,
-    idBtnBrowseBckGrColor,
-    idBtnRestoreBckGrColor,
-    idGroupBox3,
-    idImgIcon,
-    idBtnBrowseIcon,
-    idBtnRestoreIcon,
-    idBtnApply,
-    idBtnExit,
-    idSgIcons,
-};
+// Control ids follow the form description's order.
+constexpr int kFirstControlId = 100;
+constexpr int IdOf(form::Index control) { return kFirstControlId + control; }
 
-win::UniqueIcon LoadResourceIcon(HINSTANCE instance, int id, int size) {
-    win::UniqueIcon icon(
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
-    if (!icon) throw std::runtime_error("icon resource missing");
-    return icon;
-}
+// The system DPI of windows that know no other; from Windows 10 (1607) on a
+// per-monitor aware window asks for its own.
+constexpr UINT kDpiChangedMessage = 0x02E0;  // WM_DPICHANGED, Windows 8.1 on
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
@@ -100,8 +78,8 @@ TfrmMain::TfrmMain(HINSTANCE instance, Platform& platform, win::Dialogs& dialogs
       dialogs_(dialogs),
       dpi_(options.dpi > 0 ? options.dpi : win::ScreenDpi()),
       quitOnClose_(options.quitOnClose),
-      treeWidth_(Scale(design::kTreeWidth, dpi_)),
-      iconSize_(GetSystemMetrics(SM_CXICON)),
+      treeWidth_(Scale(kMainForm[form::pnlTree].design.width, dpi_)),
+      iconSize_(MulDiv(GetSystemMetrics(SM_CXICON), dpi_, win::ScreenDpi())),
       OpenPictureDialog(kPictureFilter, true),
       opdlgIcon(kIconFilter, true),
       textColor_(kWindowTextColor),
@@ -130,14 +108,18 @@ TfrmMain::TfrmMain(HINSTANCE instance, Platform& platform, win::Dialogs& dialogs
 
     // Both lists grow in large steps: each growth copies the whole list, and
     // a library, or a tree of customised folders, holds hundreds of icons.
-    TreeImageList = std::make_unique<win::TreeImageList>(16, 4, kImageListGrowth);
-    TreeImageList->AppendIcon(LoadResourceIcon(instance, IDI_FOLDER, 16).get());
-    TreeImageList->AppendIcon(LoadResourceIcon(instance, IDI_DRIVE, 16).get());
-    imglstDefaultIcons = std::make_unique<win::TreeImageList>(kLibraryIconSize, 4, kImageListGrowth);
+    TreeImageList = std::make_unique<win::TreeImageList>(Scale(kTreeImageSize, dpi_), 4, kImageListGrowth);
+    TreeImageList->AppendResource(instance, IDI_FOLDER);
+    TreeImageList->AppendResource(instance, IDI_DRIVE);
+    imglstDefaultIcons = std::make_unique<win::TreeImageList>(Scale(kLibraryIconSize, dpi_), 4, kImageListGrowth);
 
     CreateControls();
     CreateHints();
     ApplyLayout();
+    // A window opened on a monitor of another scale than the system's.
+    if (options.dpi <= 0) {
+        if (const int own = win::WindowDpi(hwnd()); own > 0 && own != dpi_) ChangeDpi(own, nullptr);
+    }
 }
 
 TfrmMain::~TfrmMain() {
@@ -148,103 +130,87 @@ TfrmMain::~TfrmMain() {
     }
 }
 
+template <typename Member>
+HWND TfrmMain::Make(Member& control, const ControlRow& row, HWND parent, const LayoutRect& rect, int id) {
+    if constexpr (std::is_same_v<Member, win::Panel> || std::is_same_v<Member, win::Splitter>) {
+        control.Create(parent, rect);
+    } else if constexpr (std::is_same_v<Member, win::SpeedButton>) {
+        control.Create(parent, rect, id, win::LoadGlyph(instance_, IDB_INFO), Scale(kGlyphSize, dpi_));
+    } else if constexpr (std::is_same_v<Member, win::PictureBox>) {
+        control.Create(parent, rect, id);
+    } else if constexpr (std::is_same_v<Member, win::StringGrid>) {
+        control.Create(parent, rect, id, Scale(kGridCellSize, dpi_), Scale(kGridCellSize, dpi_));
+    } else {
+        const wchar_t* cls = L"BUTTON";
+        DWORD style = WS_VISIBLE | WS_CLIPSIBLINGS;
+        DWORD exStyle = 0;
+        switch (row.kind) {
+        case ControlKind::kTree:
+            cls = WC_TREEVIEWW;
+            style |= WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SINGLEEXPAND |
+                     TVS_TRACKSELECT | TVS_DISABLEDRAGDROP;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::kDriveList: cls = WC_COMBOBOXW; style = CBS_DROPDOWNLIST | WS_VSCROLL; break;
+        case ControlKind::kGroupBox:
+            style |= WS_CLIPCHILDREN | BS_GROUPBOX;
+            exStyle = WS_EX_CONTROLPARENT;
+            break;
+        case ControlKind::kLabel:
+        case ControlKind::kBoldLabel:
+            cls = L"STATIC";
+            style = WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY;
+            break;
+        case ControlKind::kCheckBox: style |= WS_TABSTOP | BS_AUTOCHECKBOX; break;
+        default: style |= WS_TABSTOP | BS_PUSHBUTTON; break;
+        }
+        control = win::CreateChild(cls, win::Wide(row.text), style, exStyle, rect, parent, id);
+        if (row.kind == ControlKind::kGroupBox) win::MakeContainer(control);
+    }
+    if constexpr (std::is_same_v<Member, HWND>) {
+        return control;
+    } else {
+        return control.hwnd();
+    }
+}
+
 void TfrmMain::CreateControls() {
     const MainLayout l = ComputeMainLayout(Scale(design::kClientWidth, dpi_), Scale(design::kClientHeight, dpi_),
                                            treeWidth_, dpi_);
-    const HFONT font = font_.get();
-    auto control = [font](const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle,
-                          const LayoutRect& rect, HWND parent, int id) {
-        const HWND hwnd = win::CreateChild(cls, win::Wide(text), style, exStyle, rect, parent, id);
-        win::SetFont(hwnd, font);
-        return hwnd;
+    auto parentOf = [this](form::Index control) {
+        const form::Index parent = kMainForm[control].parent;
+        return parent == form::frmMain ? hwnd() : handles_[static_cast<size_t>(parent)];
     };
-    auto button = [&control](const std::string& text, const LayoutRect& rect, HWND parent, int id) {
-        return control(L"BUTTON", text, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 0, rect, parent,
-                       id);
-    };
-    auto groupBox = [&control](const std::string& text, const LayoutRect& rect, HWND parent, int id) {
-        const HWND box = control(L"BUTTON", text, WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | BS_GROUPBOX,
-                                 WS_EX_CONTROLPARENT, rect, parent, id);
-        win::MakeContainer(box);
-        return box;
-    };
-    auto label = [&control](const std::string& text, const LayoutRect& rect, HWND parent, int id) {
-        const HWND hwnd =
-            control(L"STATIC", text, WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0, rect, parent, id);
-        win::AutoSizeLabel(hwnd);
-        return hwnd;
-    };
+#define QUORVANE_FORM_MAKE(name, ...) \
+    handles_[form::name] = Make(name, kMainForm[form::name], parentOf(form::name), l[form::name], IdOf(form::name));
+    QUORVANE_MAIN_FORM(QUORVANE_FORM_MAKE)
+#undef QUORVANE_FORM_MAKE
 
-    // Docked left to right.
-    pnlTree.Create(hwnd(), l.pnlTree);
-    Splitter1.Create(hwnd(), l.Splitter1);
-    pnlGlobalConfig.Create(hwnd(), l.pnlGlobalConfig);
+    std::vector<std::pair<int, HWND>> tabs;
+    for (int i = 0; i < form::kControlCount; ++i) {
+        if (kMainForm[i].tab > 0) tabs.emplace_back(kMainForm[i].tab, handles_[static_cast<size_t>(i)]);
+    }
+    std::sort(tabs.begin(), tabs.end());
+    for (const auto& [position, handle] : tabs) tabOrder_.push_back(handle);
+    ApplyFonts();
+    WireControls();
+}
 
-    TreeView = control(WC_TREEVIEWW, "",
-                       WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
-                           TVS_SINGLEEXPAND | TVS_TRACKSELECT | TVS_DISABLEDRAGDROP,
-                       WS_EX_CLIENTEDGE, l.TreeView, pnlTree.hwnd(), idTreeView);
+// What the form description does not say: the tree's frame and model, the
+// drive list, the grid's and buttons' handlers, the splitter's rules.
+void TfrmMain::WireControls() {
     win::AddFlatBevel(TreeView);
     SetWindowPos(TreeView, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     TreeView_SetIndent(TreeView, Scale(kTreeIndent, dpi_));
     tree_ = std::make_unique<win::FolderTreeView>(TreeView, *TreeImageList);
-    // Hidden and never shown; the drive list it would offer comes from the
-    // platform's drive mask.
-    DriveComboBox = control(WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_VSCROLL, 0, l.DriveComboBox, pnlTree.hwnd(),
-                            idDriveComboBox);
     FillDriveList();
 
-    pnlConfig.Create(pnlGlobalConfig.hwnd(), l.pnlConfig);
-    pnlIcons.Create(pnlGlobalConfig.hwnd(), l.pnlIcons);
-    sgIcons.Create(pnlIcons.hwnd(), l.sgIcons, idSgIcons, Scale(kGridCellSize, dpi_), Scale(kGridCellSize, dpi_));
-    win::SetFont(sgIcons.hwnd(), font);
     sgIcons.onDrawCell = [this](HDC dc, int column, int row, const RECT& cell, win::StringGrid::DrawState state) {
         sgIconsDrawCell(dc, column, row, cell, state);
     };
     sgIcons.onSelectCell = [this](int column, int row, bool& allow) { sgIconsSelectCell(column, row, allow); };
-
-    pnlTop.Create(pnlConfig.hwnd(), l.pnlTop);
-    pnlImage.Create(pnlConfig.hwnd(), l.pnlImage);
-    pnlBottom.Create(pnlConfig.hwnd(), l.pnlBottom);
-
-    GroupBox2 = groupBox(text::kPathGroup, l.GroupBox2, pnlTop.hwnd(), idGroupBox2);
-    lblDir = label("", l.lblDir, GroupBox2, idLblDir);
-    SpeedButton1.Create(pnlTop.hwnd(), l.SpeedButton1, idSpeedButton1, win::LoadGlyph(instance_, IDB_INFO),
-                        Scale(kGlyphSize, dpi_));
     SpeedButton1.onClick = [this] { SpeedButton1Click(); };
-
-    GroupBox1 = groupBox(text::kPictureGroup, l.GroupBox1, pnlImage.hwnd(), idGroupBox1);
-    Image.Create(GroupBox1, l.Image, idImage);
-    btnBrowseImage = button(text::kBrowse, l.btnBrowseImage, GroupBox1, idBtnBrowseImage);
-    chboxCopyImage = control(L"BUTTON", text::kCopyToFolder, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX,
-                             0, l.chboxCopyImage, GroupBox1, idChboxCopyImage);
-    btnRestoreImage = button(text::kRestore, l.btnRestoreImage, GroupBox1, idBtnRestoreImage);
-
-    GroupBox4 = groupBox(text::kColorGroup, l.GroupBox4, pnlBottom.hwnd(), idGroupBox4);
-    lblTextColor = label(text::kTextColor, l.lblTextColor, GroupBox4, idLblTextColor);
-    btnBrowseTextColor = button(text::kBrowse, l.btnBrowseTextColor, GroupBox4, idBtnBrowseTextColor);
-    btnRestoreTextColor = button(text::kRestore, l.btnRestoreTextColor, GroupBox4, idBtnRestoreTextColor);
-    lblBckGrColor = label(text::kBackgroundColor, l.lblBckGrColor, GroupBox4, idLblBckGrColor);
-    btnBrowseBckGrColor = button(text::kBrowse, l.btnBrowseBckGrColor, GroupBox4, idBtnBrowseBckGrColor);
-    btnRestoreBckGrColor = button(text::kRestore, l.btnRestoreBckGrColor, GroupBox4, idBtnRestoreBckGrColor);
-    for (HWND bold : {lblTextColor, lblBckGrColor}) {
-        win::SetFont(bold, boldFont_.get());
-        win::AutoSizeLabel(bold);
-    }
-
-    GroupBox3 = groupBox(text::kIconGroup, l.GroupBox3, pnlBottom.hwnd(), idGroupBox3);
-    imgIcon.Create(GroupBox3, l.imgIcon, idImgIcon);
-    btnBrowseIcon = button(text::kBrowse, l.btnBrowseIcon, GroupBox3, idBtnBrowseIcon);
-    btnRestoreIcon = button(text::kRestore, l.btnRestoreIcon, GroupBox3, idBtnRestoreIcon);
-    btnApply = button(text::kApply, l.btnApply, pnlBottom.hwnd(), idBtnApply);
-    btnExit = button(text::kExit, l.btnExit, pnlBottom.hwnd(), idBtnExit);
-
-    tabOrder_ = {TreeView,           sgIcons.hwnd(),      btnExit,
-                 btnApply,           btnBrowseIcon,       btnRestoreIcon,
-                 btnBrowseTextColor, btnBrowseBckGrColor, btnRestoreTextColor,
-                 btnRestoreBckGrColor, btnBrowseImage,    chboxCopyImage,
-                 btnRestoreImage};
 
     Splitter1.currentWidth = [this] { return treeWidth_; };
     Splitter1.clampWidth = [this](int proposed) {
@@ -256,6 +222,21 @@ void TfrmMain::CreateControls() {
         treeWidth_ = width;
         ApplyLayout();
     };
+}
+
+// The system's controls and the grid take the design font; labels are
+// sized to their texts in it.
+void TfrmMain::ApplyFonts() {
+    for (int i = 0; i < form::kControlCount; ++i) {
+        const ControlKind kind = kMainForm[i].kind;
+        const HWND handle = handles_[static_cast<size_t>(i)];
+        if (kind == ControlKind::kPanel || kind == ControlKind::kSplitter || kind == ControlKind::kSpeedButton ||
+            kind == ControlKind::kPicture) {
+            continue;
+        }
+        win::SetFont(handle, kind == ControlKind::kBoldLabel ? boldFont_.get() : font_.get());
+        if (kind == ControlKind::kLabel || kind == ControlKind::kBoldLabel) win::AutoSizeLabel(handle);
+    }
 }
 
 void TfrmMain::CreateHints() {
@@ -297,45 +278,50 @@ void TfrmMain::ApplyLayout() {
     RECT client;
     GetClientRect(hwnd(), &client);
     const MainLayout l = ComputeMainLayout(client.right, client.bottom, treeWidth_, dpi_);
-    auto move = [](HWND hwnd, const LayoutRect& r) { win::Place(hwnd, r); };
-    auto moveOnly = [](HWND hwnd, const LayoutRect& r) {
-        SetWindowPos(hwnd, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    move(pnlTree.hwnd(), l.pnlTree);
-    move(Splitter1.hwnd(), l.Splitter1);
-    move(pnlGlobalConfig.hwnd(), l.pnlGlobalConfig);
-    move(TreeView, l.TreeView);
-    move(DriveComboBox, l.DriveComboBox);
-    move(pnlConfig.hwnd(), l.pnlConfig);
-    move(pnlIcons.hwnd(), l.pnlIcons);
-    move(sgIcons.hwnd(), l.sgIcons);
-    move(pnlTop.hwnd(), l.pnlTop);
-    move(pnlImage.hwnd(), l.pnlImage);
-    move(pnlBottom.hwnd(), l.pnlBottom);
-    move(GroupBox2, l.GroupBox2);
-    moveOnly(lblDir, l.lblDir);
-    move(SpeedButton1.hwnd(), l.SpeedButton1);
-    move(GroupBox1, l.GroupBox1);
-    move(Image.hwnd(), l.Image);
-    move(btnBrowseImage, l.btnBrowseImage);
-    move(chboxCopyImage, l.chboxCopyImage);
-    move(btnRestoreImage, l.btnRestoreImage);
-    move(GroupBox4, l.GroupBox4);
-    moveOnly(lblTextColor, l.lblTextColor);
-    move(btnBrowseTextColor, l.btnBrowseTextColor);
-    move(btnRestoreTextColor, l.btnRestoreTextColor);
-    moveOnly(lblBckGrColor, l.lblBckGrColor);
-    move(btnBrowseBckGrColor, l.btnBrowseBckGrColor);
-    move(btnRestoreBckGrColor, l.btnRestoreBckGrColor);
-    move(GroupBox3, l.GroupBox3);
-    move(imgIcon.hwnd(), l.imgIcon);
-    move(btnBrowseIcon, l.btnBrowseIcon);
-    move(btnRestoreIcon, l.btnRestoreIcon);
-    move(btnApply, l.btnApply);
-    move(btnExit, l.btnExit);
+    for (int i = 0; i < form::kControlCount; ++i) {
+        const HWND handle = handles_[static_cast<size_t>(i)];
+        const LayoutRect& r = l.rects[static_cast<size_t>(i)];
+        const ControlKind kind = kMainForm[i].kind;
+        if (kind == ControlKind::kLabel || kind == ControlKind::kBoldLabel) {
+            SetWindowPos(handle, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        } else {
+            win::Place(handle, r);
+        }
+    }
     // Group boxes draw their frame from their size: a stretched box is
     // drawn afresh, children included.
     RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// Everything sized by the DPI is made again at the new one, as a window
+// opened there would have it; the tree keeps its width in proportion.
+void TfrmMain::ChangeDpi(int dpi, const RECT* suggested) {
+    if (dpi <= 0 || dpi == dpi_) return;
+    treeWidth_ = MulDiv(treeWidth_, dpi, dpi_);
+    iconSize_ = MulDiv(iconSize_, dpi, dpi_);
+    dpi_ = dpi;
+    font_ = win::CreateProgramFont(dpi_);
+    boldFont_ = win::CreateProgramFont(dpi_, true);
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    ApplyFonts();
+    TreeView_SetIndent(TreeView, Scale(kTreeIndent, dpi_));
+    sgIcons.SetCellSize(Scale(kGridCellSize, dpi_), Scale(kGridCellSize, dpi_));
+    SpeedButton1.SetGlyphSize(Scale(kGlyphSize, dpi_));
+    TreeImageList->Resize(Scale(kTreeImageSize, dpi_), platform_);
+    imglstDefaultIcons->Resize(Scale(kLibraryIconSize, dpi_), platform_);
+    TreeView_SetImageList(TreeView, TreeImageList->Handle(), TVSIL_NORMAL);
+    if (!iconPath_.empty()) {
+        try {
+            imgIcon.SetGraphic(win::LoadPictureFile(platform_, iconPath_, iconSize_, dpi_));
+        } catch (const std::exception&) {
+            // Gone or changed since it was chosen: the box keeps the former size.
+        }
+    }
+    if (suggested) {
+        SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ApplyLayout();
 }
 
 void TfrmMain::Show(int showCommand) {
@@ -380,45 +366,9 @@ bool TfrmMain::PreTranslateMessage(const MSG& msg) {
 }
 
 HWND TfrmMain::Control(std::string_view name) const {
-    const std::pair<std::string_view, HWND> controls[] = {
-        {"frmMain", hwnd()},
-        {"pnlTree", pnlTree.hwnd()},
-        {"Splitter1", Splitter1.hwnd()},
-        {"pnlGlobalConfig", pnlGlobalConfig.hwnd()},
-        {"TreeView", TreeView},
-        {"DriveComboBox", DriveComboBox},
-        {"pnlConfig", pnlConfig.hwnd()},
-        {"pnlIcons", pnlIcons.hwnd()},
-        {"sgIcons", sgIcons.hwnd()},
-        {"pnlTop", pnlTop.hwnd()},
-        {"pnlImage", pnlImage.hwnd()},
-        {"pnlBottom", pnlBottom.hwnd()},
-        {"GroupBox2", GroupBox2},
-        {"lblDir", lblDir},
-        {"SpeedButton1", SpeedButton1.hwnd()},
-        {"GroupBox1", GroupBox1},
-        {"Image", Image.hwnd()},
-        {"btnBrowseImage", btnBrowseImage},
-        {"chboxCopyImage", chboxCopyImage},
-        {"btnRestoreImage", btnRestoreImage},
-        {"GroupBox4", GroupBox4},
-        {"lblTextColor", lblTextColor},
-        {"btnBrowseTextColor", btnBrowseTextColor},
-        {"btnRestoreTextColor", btnRestoreTextColor},
-        {"lblBckGrColor", lblBckGrColor},
-        {"btnBrowseBckGrColor", btnBrowseBckGrColor},
-        {"btnRestoreBckGrColor", btnRestoreBckGrColor},
-        {"GroupBox3", GroupBox3},
-        {"imgIcon", imgIcon.hwnd()},
-        {"btnBrowseIcon", btnBrowseIcon},
-        {"btnRestoreIcon", btnRestoreIcon},
-        {"btnApply", btnApply},
-        {"btnExit", btnExit},
-    };
-    for (const auto& [controlName, handle] : controls) {
-        if (controlName == name) return handle;
-    }
-    return nullptr;
+    const form::Index control = FormIndex(name);
+    if (control == form::frmMain) return hwnd();
+    return control < form::kControlCount ? handles_[static_cast<size_t>(control)] : nullptr;
 }
 
 std::string TfrmMain::Hint(HWND control) const {
@@ -477,6 +427,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_THEMECHANGED:
         OnSystemChange(message, wParam, lParam);
         return 0;
+    case kDpiChangedMessage:
+        ChangeDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_DESTROY:
         if (quitOnClose_) PostQuitMessage(0);
         return 0;
@@ -501,17 +454,17 @@ void TfrmMain::OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TfrmMain::OnCommand(int id) {
-    switch (id) {
-    case idBtnBrowseImage: btnBrowseImageClick(); break;
-    case idBtnRestoreImage: btnRestoreImageClick(); break;
-    case idBtnBrowseTextColor: btnBrowseTextColorClick(); break;
-    case idBtnRestoreTextColor: btnRestoreTextColorClick(); break;
-    case idBtnBrowseBckGrColor: btnBrowseBckGrColorClick(); break;
-    case idBtnRestoreBckGrColor: btnRestoreBckGrColorClick(); break;
-    case idBtnBrowseIcon: btnBrowseIconClick(); break;
-    case idBtnRestoreIcon: btnRestoreIconClick(); break;
-    case idBtnApply: btnApplyClick(); break;
-    case idBtnExit: btnExitClick(); break;
+    switch (id - kFirstControlId) {
+    case form::btnBrowseImage: btnBrowseImageClick(); break;
+    case form::btnRestoreImage: btnRestoreImageClick(); break;
+    case form::btnBrowseTextColor: btnBrowseTextColorClick(); break;
+    case form::btnRestoreTextColor: btnRestoreTextColorClick(); break;
+    case form::btnBrowseBckGrColor: btnBrowseBckGrColorClick(); break;
+    case form::btnRestoreBckGrColor: btnRestoreBckGrColorClick(); break;
+    case form::btnBrowseIcon: btnBrowseIconClick(); break;
+    case form::btnRestoreIcon: btnRestoreIconClick(); break;
+    case form::btnApply: btnApplyClick(); break;
+    case form::btnExit: btnExitClick(); break;
     default: break;
     }
 }
@@ -607,7 +560,7 @@ void TfrmMain::sgIconsDrawCell(HDC dc, int, int row, const RECT& cell, win::Stri
     const win::UniqueBrush white(CreateSolidBrush(RGB(255, 255, 255)));
     FillRect(dc, &cell, white.get());
     if (row < imglstDefaultIcons->Count()) {
-        const int offset = (cell.right - cell.left - kLibraryIconSize) / 2;
+        const int offset = (cell.right - cell.left - imglstDefaultIcons->Size()) / 2;
         ImageList_Draw(imglstDefaultIcons->Handle(), row, dc, cell.left + offset, cell.top + offset, ILD_NORMAL);
     }
 }

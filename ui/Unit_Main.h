@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "ui/Controls.h"
 #include "ui/Dialogs.h"
 #include "ui/FolderTreeView.h"
+#include "ui/MainForm.h"
 #include "ui/PictureBox.h"
 #include "ui/StringGrid.h"
 #include "ui/TreeImageList.h"
@@ -23,6 +25,15 @@
 namespace quorvane {
 
 class TAboutBox;
+
+// The member that stands for a control of each kind: the window's own
+// controls are objects, the system's are their handles.
+template <ControlKind> struct ControlMember { using type = HWND; };
+template <> struct ControlMember<ControlKind::kPanel> { using type = win::Panel; };
+template <> struct ControlMember<ControlKind::kSplitter> { using type = win::Splitter; };
+template <> struct ControlMember<ControlKind::kSpeedButton> { using type = win::SpeedButton; };
+template <> struct ControlMember<ControlKind::kPicture> { using type = win::PictureBox; };
+template <> struct ControlMember<ControlKind::kGrid> { using type = win::StringGrid; };
 
 class TfrmMain : public win::Window, public FolderEditState, public Messages {
 public:
@@ -107,22 +118,11 @@ public:
     // Messages: the information message.
     void ShowInformation(const std::string& text) override;
 
-    // The controls, by the names the rest of the program knows them by.
-    win::Panel pnlTree, pnlGlobalConfig, pnlConfig, pnlIcons, pnlTop, pnlImage, pnlBottom;
-    win::Splitter Splitter1;
-    HWND TreeView = nullptr;
-    HWND DriveComboBox = nullptr;
-    HWND GroupBox2 = nullptr, lblDir = nullptr;
-    win::SpeedButton SpeedButton1;
-    HWND GroupBox1 = nullptr;
-    win::PictureBox Image;
-    HWND btnBrowseImage = nullptr, chboxCopyImage = nullptr, btnRestoreImage = nullptr;
-    HWND GroupBox4 = nullptr, lblTextColor = nullptr, btnBrowseTextColor = nullptr, btnRestoreTextColor = nullptr;
-    HWND lblBckGrColor = nullptr, btnBrowseBckGrColor = nullptr, btnRestoreBckGrColor = nullptr;
-    HWND GroupBox3 = nullptr;
-    win::PictureBox imgIcon;
-    HWND btnBrowseIcon = nullptr, btnRestoreIcon = nullptr, btnApply = nullptr, btnExit = nullptr;
-    win::StringGrid sgIcons;
+    // The controls, by the names the rest of the program knows them by: one
+    // member for each row of the form description.
+#define QUORVANE_FORM_MEMBER(name, kind, ...) ControlMember<ControlKind::kind>::type name{};
+    QUORVANE_MAIN_FORM(QUORVANE_FORM_MEMBER)
+#undef QUORVANE_FORM_MEMBER
     HWND hintWindow = nullptr;
     std::unique_ptr<win::TreeImageList> TreeImageList;
     std::unique_ptr<win::TreeImageList> imglstDefaultIcons;
@@ -133,8 +133,16 @@ protected:
 
 private:
     void CreateControls();
+    // A control of its row's kind made at its place; returns its handle.
+    template <typename Member>
+    HWND Make(Member& control, const ControlRow& row, HWND parent, const LayoutRect& rect, int id);
+    void WireControls();
     void CreateHints();
+    void ApplyFonts();
     void ApplyLayout();
+    // Fonts, sizes, images and layout for another DPI; `suggested` is the
+    // window rectangle the system proposes, if any.
+    void ChangeDpi(int dpi, const RECT* suggested);
     void OnCommand(int id);
     void OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnNotify(const NMHDR& header);
@@ -158,6 +166,7 @@ private:
     win::TOpenPictureDialog opdlgIcon;
     win::TColorDialog ColorDialog;
     TAboutBox* aboutBox_ = nullptr;
+    std::array<HWND, form::kControlCount> handles_{};
     std::vector<HWND> tabOrder_;
     HWND lastFocus_ = nullptr;
 

@@ -276,4 +276,12 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : kDesignDpi;
 }
 
+int WindowDpi(HWND window) {
+    // Loaded by name: the program also runs on Windows that lack it.
+    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    return getDpiForWindow ? static_cast<int>(getDpiForWindow(window)) : 0;
+}
+
 }  // namespace quorvane::win

@@ -96,7 +96,11 @@ std::string WindowText(HWND hwnd);
 // the overhang of a synthesised bold included.
 void AutoSizeLabel(HWND label);
 
-// The number of dots per inch of the screen.
+// The number of dots per inch of the screen: the system's DPI.
 int ScreenDpi();
+
+// The DPI of the monitor a per-monitor aware window is on (Windows 10, 1607
+// on); 0 where the system cannot say.
+int WindowDpi(HWND window);
 
 }  // namespace quorvane::win

@@ -63,26 +63,8 @@ const std::vector<Expected>& DesignTable() {
 }
 
 LayoutRect FromLayout(const MainLayout& l, const std::string& name) {
-    const std::pair<const char*, LayoutRect> all[] = {
-        {"pnlTree", l.pnlTree},       {"Splitter1", l.Splitter1},
-        {"pnlGlobalConfig", l.pnlGlobalConfig}, {"TreeView", l.TreeView},
-        {"DriveComboBox", l.DriveComboBox}, {"pnlConfig", l.pnlConfig},
-        {"pnlIcons", l.pnlIcons},     {"sgIcons", l.sgIcons},
-        {"pnlTop", l.pnlTop},         {"pnlImage", l.pnlImage},
-        {"pnlBottom", l.pnlBottom},   {"GroupBox2", l.GroupBox2},
-        {"SpeedButton1", l.SpeedButton1}, {"GroupBox1", l.GroupBox1},
-        {"Image", l.Image},           {"btnBrowseImage", l.btnBrowseImage},
-        {"chboxCopyImage", l.chboxCopyImage}, {"btnRestoreImage", l.btnRestoreImage},
-        {"GroupBox4", l.GroupBox4},   {"btnBrowseTextColor", l.btnBrowseTextColor},
-        {"btnRestoreTextColor", l.btnRestoreTextColor}, {"btnBrowseBckGrColor", l.btnBrowseBckGrColor},
-        {"btnRestoreBckGrColor", l.btnRestoreBckGrColor}, {"GroupBox3", l.GroupBox3},
-        {"imgIcon", l.imgIcon},       {"btnBrowseIcon", l.btnBrowseIcon},
-        {"btnRestoreIcon", l.btnRestoreIcon}, {"btnApply", l.btnApply},
-        {"btnExit", l.btnExit},
-    };
-    for (const auto& [n, r] : all) {
-        if (name == n) return r;
-    }
+    const form::Index control = FormIndex(name);
+    if (control >= 0 && control < form::kControlCount) return l[control];
     ADD_FAILURE() << "no layout entry " << name;
     return {};
 }

@@ -12,36 +12,16 @@ namespace {
 
 using Named = std::pair<std::string, LayoutRect>;
 
+// Every control the layout sizes; labels follow their texts.
 std::vector<Named> All(const MainLayout& l) {
-    return {{"pnlTree", l.pnlTree},
-            {"Splitter1", l.Splitter1},
-            {"pnlGlobalConfig", l.pnlGlobalConfig},
-            {"TreeView", l.TreeView},
-            {"DriveComboBox", l.DriveComboBox},
-            {"pnlConfig", l.pnlConfig},
-            {"pnlIcons", l.pnlIcons},
-            {"sgIcons", l.sgIcons},
-            {"pnlTop", l.pnlTop},
-            {"pnlImage", l.pnlImage},
-            {"pnlBottom", l.pnlBottom},
-            {"GroupBox2", l.GroupBox2},
-            {"SpeedButton1", l.SpeedButton1},
-            {"GroupBox1", l.GroupBox1},
-            {"Image", l.Image},
-            {"btnBrowseImage", l.btnBrowseImage},
-            {"chboxCopyImage", l.chboxCopyImage},
-            {"btnRestoreImage", l.btnRestoreImage},
-            {"GroupBox4", l.GroupBox4},
-            {"GroupBox3", l.GroupBox3},
-            {"btnApply", l.btnApply},
-            {"btnExit", l.btnExit},
-            {"btnBrowseTextColor", l.btnBrowseTextColor},
-            {"btnRestoreTextColor", l.btnRestoreTextColor},
-            {"btnBrowseBckGrColor", l.btnBrowseBckGrColor},
-            {"btnRestoreBckGrColor", l.btnRestoreBckGrColor},
-            {"imgIcon", l.imgIcon},
-            {"btnBrowseIcon", l.btnBrowseIcon},
-            {"btnRestoreIcon", l.btnRestoreIcon}};
+    std::vector<Named> all;
+    for (int i = 0; i < form::kControlCount; ++i) {
+        const ControlKind kind = kMainForm[i].kind;
+        if (kind != ControlKind::kLabel && kind != ControlKind::kBoldLabel) {
+            all.emplace_back(kMainForm[i].name, l.rects[static_cast<size_t>(i)]);
+        }
+    }
+    return all;
 }
 
 // The design layout, control by control, as the window was drawn.
@@ -112,27 +92,23 @@ std::vector<Named> FormulaTable(int W, int H, int T) {
 }
 
 void ExpectTable(const MainLayout& layout, const std::vector<Named>& expected, const std::string& where) {
-    const auto actual = All(layout);
-    ASSERT_EQ(actual.size(), expected.size());
-    for (size_t i = 0; i < actual.size(); ++i) {
-        ASSERT_EQ(actual[i].first, expected[i].first);
-        const LayoutRect& a = actual[i].second;
-        const LayoutRect& e = expected[i].second;
-        EXPECT_EQ(a, e) << where << " " << a.left << "," << a.top << " " << a.width << "x" << a.height
-                        << " for " << actual[i].first << ", expected " << e.left << "," << e.top << " " << e.width
-                        << "x" << e.height;
+    ASSERT_EQ(All(layout).size(), expected.size());
+    for (const auto& [name, e] : expected) {
+        const LayoutRect& a = layout[FormIndex(name)];
+        EXPECT_EQ(a, e) << where << " " << a.left << "," << a.top << " " << a.width << "x" << a.height << " for "
+                        << name << ", expected " << e.left << "," << e.top << " " << e.width << "x" << e.height;
     }
 }
 
 TEST(MainLayout, DesignSizeGivesTheDesignLayout) {
     ExpectTable(ComputeMainLayout(508, 408, 177, 96), DesignTable(), "design");
     const MainLayout l = ComputeMainLayout(508, 408, 177, 96);
-    EXPECT_EQ(l.lblDir.left, 8);
-    EXPECT_EQ(l.lblDir.top, 14);
-    EXPECT_EQ(l.lblTextColor.left, 6);
-    EXPECT_EQ(l.lblTextColor.top, 13);
-    EXPECT_EQ(l.lblBckGrColor.left, 139);
-    EXPECT_EQ(l.lblBckGrColor.top, 13);
+    EXPECT_EQ(l[form::lblDir].left, 8);
+    EXPECT_EQ(l[form::lblDir].top, 14);
+    EXPECT_EQ(l[form::lblTextColor].left, 6);
+    EXPECT_EQ(l[form::lblTextColor].top, 13);
+    EXPECT_EQ(l[form::lblBckGrColor].left, 139);
+    EXPECT_EQ(l[form::lblBckGrColor].top, 13);
 }
 
 TEST(MainLayout, FollowsTheResizingTableAtManySizes) {
@@ -149,45 +125,45 @@ TEST(MainLayout, FollowsTheResizingTableAtManySizes) {
 TEST(MainLayout, WiderWindowGrowsOnlyTheSettingsColumn) {
     const MainLayout design = ComputeMainLayout(508, 408, 177, 96);
     const MainLayout wide = ComputeMainLayout(708, 408, 177, 96);
-    EXPECT_EQ(wide.pnlIcons.width, 78);
-    EXPECT_EQ(wide.sgIcons.width, 70);
-    EXPECT_EQ(wide.pnlConfig.width, design.pnlConfig.width + 200);
-    EXPECT_EQ(wide.Image.width, design.Image.width + 200);
-    EXPECT_EQ(wide.Image.height, design.Image.height);
+    EXPECT_EQ(wide[form::pnlIcons].width, 78);
+    EXPECT_EQ(wide[form::sgIcons].width, 70);
+    EXPECT_EQ(wide[form::pnlConfig].width, design[form::pnlConfig].width + 200);
+    EXPECT_EQ(wide[form::Image].width, design[form::Image].width + 200);
+    EXPECT_EQ(wide[form::Image].height, design[form::Image].height);
     // The "..." buttons keep their distance to the right edge of their box.
-    EXPECT_EQ(wide.GroupBox1.width - (wide.btnBrowseImage.left + wide.btnBrowseImage.width),
-              design.GroupBox1.width - (design.btnBrowseImage.left + design.btnBrowseImage.width));
-    EXPECT_EQ(wide.GroupBox3.width - (wide.btnBrowseIcon.left + wide.btnBrowseIcon.width), 3);
+    EXPECT_EQ(wide[form::GroupBox1].width - (wide[form::btnBrowseImage].left + wide[form::btnBrowseImage].width),
+              design[form::GroupBox1].width - (design[form::btnBrowseImage].left + design[form::btnBrowseImage].width));
+    EXPECT_EQ(wide[form::GroupBox3].width - (wide[form::btnBrowseIcon].left + wide[form::btnBrowseIcon].width), 3);
     // Apply and Exit move right together, 95 pixels apart.
-    EXPECT_EQ(wide.btnApply.left, design.btnApply.left + 200);
-    EXPECT_EQ(wide.btnExit.left - (wide.btnApply.left + wide.btnApply.width), 95);
-    EXPECT_EQ(wide.TreeView, design.TreeView);
+    EXPECT_EQ(wide[form::btnApply].left, design[form::btnApply].left + 200);
+    EXPECT_EQ(wide[form::btnExit].left - (wide[form::btnApply].left + wide[form::btnApply].width), 95);
+    EXPECT_EQ(wide[form::TreeView], design[form::TreeView]);
 }
 
 TEST(MainLayout, TallerWindowGrowsThePictureBoxAndTheColumns) {
     const MainLayout design = ComputeMainLayout(508, 408, 177, 96);
     const MainLayout tall = ComputeMainLayout(508, 600, 177, 96);
-    EXPECT_EQ(tall.TreeView.height, 592);
-    EXPECT_EQ(tall.sgIcons.height, 559);
-    EXPECT_EQ(tall.pnlImage.height, design.pnlImage.height + 192);
-    EXPECT_EQ(tall.Image.height, design.Image.height + 192);
-    EXPECT_EQ(tall.pnlBottom.top, design.pnlBottom.top + 192);
-    EXPECT_EQ(tall.pnlBottom.height, 208);
+    EXPECT_EQ(tall[form::TreeView].height, 592);
+    EXPECT_EQ(tall[form::sgIcons].height, 559);
+    EXPECT_EQ(tall[form::pnlImage].height, design[form::pnlImage].height + 192);
+    EXPECT_EQ(tall[form::Image].height, design[form::Image].height + 192);
+    EXPECT_EQ(tall[form::pnlBottom].top, design[form::pnlBottom].top + 192);
+    EXPECT_EQ(tall[form::pnlBottom].height, 208);
     // The check box and the restore button stay at the bottom of their box.
-    EXPECT_EQ(tall.chboxCopyImage.top, design.chboxCopyImage.top + 192);
-    EXPECT_EQ(tall.btnRestoreImage.top, design.btnRestoreImage.top + 192);
+    EXPECT_EQ(tall[form::chboxCopyImage].top, design[form::chboxCopyImage].top + 192);
+    EXPECT_EQ(tall[form::btnRestoreImage].top, design[form::btnRestoreImage].top + 192);
     // The colour and icon boxes never change height.
-    EXPECT_EQ(tall.GroupBox4.height, 57);
-    EXPECT_EQ(tall.GroupBox3.height, 107);
-    EXPECT_EQ(tall.btnApply.top, 177);
+    EXPECT_EQ(tall[form::GroupBox4].height, 57);
+    EXPECT_EQ(tall[form::GroupBox3].height, 107);
+    EXPECT_EQ(tall[form::btnApply].top, 177);
 }
 
 TEST(MainLayout, CollapsedTreeLeavesTheSplitterAtTheLeftEdge) {
     const MainLayout l = ComputeMainLayout(508, 408, 0, 96);
-    EXPECT_EQ(l.pnlTree.width, 0);
-    EXPECT_EQ(l.Splitter1.left, 0);
-    EXPECT_EQ(l.pnlGlobalConfig.left, 3);
-    EXPECT_EQ(l.pnlConfig.width, 508 - 3 - 78);
+    EXPECT_EQ(l[form::pnlTree].width, 0);
+    EXPECT_EQ(l[form::Splitter1].left, 0);
+    EXPECT_EQ(l[form::pnlGlobalConfig].left, 3);
+    EXPECT_EQ(l[form::pnlConfig].width, 508 - 3 - 78);
 }
 
 TEST(MainLayout, ScalesInProportionAtOtherDpi) {
@@ -195,23 +171,20 @@ TEST(MainLayout, ScalesInProportionAtOtherDpi) {
         const int W = Scale(508, dpi);
         const int H = Scale(408, dpi);
         const MainLayout scaled = ComputeMainLayout(W, H, Scale(177, dpi), dpi);
-        const auto actual = All(scaled);
-        const auto design = DesignTable();
-        for (size_t i = 0; i < actual.size(); ++i) {
-            const LayoutRect& a = actual[i].second;
-            const LayoutRect& d = design[i].second;
+        for (const auto& [name, d] : DesignTable()) {
+            const LayoutRect& a = scaled[FormIndex(name)];
             // Each edge within two pixels of the design edge scaled: the
             // distances are rounded one by one.
             const double f = dpi / 96.0;
-            EXPECT_LE(std::abs(a.left - d.left * f), 2.0) << actual[i].first << " at " << dpi;
-            EXPECT_LE(std::abs(a.top - d.top * f), 2.0) << actual[i].first << " at " << dpi;
-            EXPECT_LE(std::abs(a.left + a.width - (d.left + d.width) * f), 2.0) << actual[i].first << " at " << dpi;
-            EXPECT_LE(std::abs(a.top + a.height - (d.top + d.height) * f), 2.0) << actual[i].first << " at " << dpi;
+            EXPECT_LE(std::abs(a.left - d.left * f), 2.0) << name << " at " << dpi;
+            EXPECT_LE(std::abs(a.top - d.top * f), 2.0) << name << " at " << dpi;
+            EXPECT_LE(std::abs(a.left + a.width - (d.left + d.width) * f), 2.0) << name << " at " << dpi;
+            EXPECT_LE(std::abs(a.top + a.height - (d.top + d.height) * f), 2.0) << name << " at " << dpi;
         }
         // The fixed-size parts scale exactly.
-        EXPECT_EQ(scaled.pnlIcons.width, Scale(78, dpi));
-        EXPECT_EQ(scaled.pnlBottom.height, Scale(208, dpi));
-        EXPECT_EQ(scaled.imgIcon.width, Scale(64, dpi));
+        EXPECT_EQ(scaled[form::pnlIcons].width, Scale(78, dpi));
+        EXPECT_EQ(scaled[form::pnlBottom].height, Scale(208, dpi));
+        EXPECT_EQ(scaled[form::imgIcon].width, Scale(64, dpi));
     }
 }
 
