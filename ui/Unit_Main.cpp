@@ -202,8 +202,9 @@ void TfrmMain::WireControls() {
     win::AddFlatBevel(TreeView);
     SetWindowPos(TreeView, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    TreeView_SetIndent(TreeView, Scale(kTreeIndent, dpi_));
+    // After the image list, which sets an indent of its own.
     tree_ = std::make_unique<win::FolderTreeView>(TreeView, *TreeImageList);
+    TreeView_SetIndent(TreeView, Scale(kTreeIndent, dpi_));
     FillDriveList();
 
     sgIcons.onDrawCell = [this](HDC dc, int column, int row, const RECT& cell, win::StringGrid::DrawState state) {
@@ -304,12 +305,12 @@ void TfrmMain::ChangeDpi(int dpi, const RECT* suggested) {
     boldFont_ = win::CreateProgramFont(dpi_, true);
     SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     ApplyFonts();
-    TreeView_SetIndent(TreeView, Scale(kTreeIndent, dpi_));
     sgIcons.SetCellSize(Scale(kGridCellSize, dpi_), Scale(kGridCellSize, dpi_));
     SpeedButton1.SetGlyphSize(Scale(kGlyphSize, dpi_));
     TreeImageList->Resize(Scale(kTreeImageSize, dpi_), platform_);
     imglstDefaultIcons->Resize(Scale(kLibraryIconSize, dpi_), platform_);
     TreeView_SetImageList(TreeView, TreeImageList->Handle(), TVSIL_NORMAL);
+    TreeView_SetIndent(TreeView, Scale(kTreeIndent, dpi_));
     if (!iconPath_.empty()) {
         try {
             imgIcon.SetGraphic(win::LoadPictureFile(platform_, iconPath_, iconSize_, dpi_));

@@ -241,6 +241,44 @@ TEST_F(MainWindowLayout, ScalesTheWholeLayoutAtAnotherDpi) {
     EXPECT_EQ(TreeView_GetIndent(form->TreeView), static_cast<UINT>(Scale(19, 144)));
 }
 
+// What the window shows that depends on the DPI: every control's place and
+// font, the image lists', grid's and tree's sizes.
+std::vector<std::pair<std::string, std::vector<int>>> DpiSnapshot(TfrmMain& form) {
+    std::vector<std::pair<std::string, std::vector<int>>> shown;
+    for (const ControlRow& row : kMainForm) {
+        const HWND control = form.Control(row.name);
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+        const LayoutRect r = RectOf(control);
+        shown.push_back({row.name, {r.left, r.top, r.width, r.height, static_cast<int>(font.lfHeight)}});
+    }
+    const RECT cell = form.sgIcons.CellRect(0);
+    shown.push_back({"sizes",
+                     {form.TreeImageList->Size(), form.TreeImageList->Count(), form.imglstDefaultIcons->Size(),
+                      static_cast<int>(TreeView_GetIndent(form.TreeView)), static_cast<int>(cell.right - cell.left),
+                      static_cast<int>(cell.bottom - cell.top), form.TreeWidth()}});
+    return shown;
+}
+
+// Windows 10 and 11 tell a per-monitor aware window of a monitor of another
+// scale; it then looks as if it had been opened there.
+TEST_F(MainWindowLayout, AnotherMonitorsScaleGivesTheLayoutOfAFreshStartThere) {
+    Create(144);
+    const auto fresh = DpiSnapshot(*form);
+    RECT freshRect;
+    GetWindowRect(form->hwnd(), &freshRect);
+    form.reset();
+    Create(96);
+    const auto start = DpiSnapshot(*form);
+    RECT startRect;
+    GetWindowRect(form->hwnd(), &startRect);
+    SendMessageW(form->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&freshRect));
+    EXPECT_EQ(form->Dpi(), 144);
+    EXPECT_EQ(DpiSnapshot(*form), fresh);
+    SendMessageW(form->hwnd(), 0x02E0, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&startRect));
+    EXPECT_EQ(DpiSnapshot(*form), start);
+}
+
 TEST_F(MainWindowTest, OuterSizeCaptionAndStyleOfTheWindow) {
     Create();
     RECT outer;

@@ -202,10 +202,14 @@ TEST_F(Manifest, NamesTheProgramAtItsVersionNeedsCommonControls6RunsAsInvokerAnd
     const auto* runLevel = reinterpret_cast<const ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION*>(level.data());
     EXPECT_EQ(runLevel->RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
     EXPECT_EQ(runLevel->UiAccess, 0u);
-    wchar_t value[16] = {};
+    wchar_t value[32] = {};
     SIZE_T written = 0;
-    ASSERT_TRUE(QueryActCtxSettingsW(0, context, nullptr, L"dpiAware", value, 16, &written));
+    ASSERT_TRUE(QueryActCtxSettingsW(0, context, nullptr, L"dpiAware", value, 32, &written));
     EXPECT_EQ(std::wstring(value), L"true");
+    // Per monitor from Windows 10 on, in the namespace that element has.
+    ASSERT_TRUE(QueryActCtxSettingsW(0, context, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+                                     L"dpiAwareness", value, 32, &written));
+    EXPECT_EQ(std::wstring(value), L"PerMonitorV2, PerMonitor");
 }
 
 BOOL CALLBACK FindMainWindow(HWND window, LPARAM param) {
