@@ -144,6 +144,9 @@ INT_PTR TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         modalResult_ = IDCANCEL;
         return TRUE;
+    case win::kDpiChangedMessage:
+        ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return TRUE;
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
         // As in the main window: the button is a common control.
@@ -200,6 +203,20 @@ void TAboutBox::Build() {
     OKButton = win::CreateChild(L"BUTTON", win::Wide(text::kOk), WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0,
                                 {s(87), s(156), s(35), s(25)}, hwnd_, IDOK);
     win::SetFont(OKButton, font_.get());
+}
+
+// The box is made again at the new DPI, where the system suggests; the
+// focus stays on the button.
+void TAboutBox::ChangeDpi(int dpi, const RECT& suggested) {
+    if (dpi <= 0 || dpi == dpi_) return;
+    const bool focused = GetFocus() == OKButton;
+    dpi_ = dpi;
+    DestroyWindow(Panel1.hwnd());
+    DestroyWindow(OKButton);
+    Build();
+    FormCreate();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (focused) SetFocus(OKButton);
 }
 
 void TAboutBox::FormCreate() {

@@ -63,6 +63,7 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Build();
+    void ChangeDpi(int dpi, const RECT& suggested);
     void CentreOverOwner();
     INT_PTR OnColorStatic(HDC dc, HWND control) const;
 

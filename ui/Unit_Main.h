@@ -132,6 +132,10 @@ protected:
     void ShowException(const std::exception_ptr& error) override;
 
 private:
+    // Control ids follow the form description's order.
+    static constexpr int kFirstControlId = 100;
+
+    void CreateImageLists();
     void CreateControls();
     // A control of its row's kind made at its place; returns its handle.
     template <typename Member>

@@ -17,6 +17,12 @@ namespace quorvane::win {
 // exception escaped a handler of one of its children. Returns 1 when shown.
 inline constexpr UINT kShowExceptionMessage = WM_APP + 0x100;
 
+// WM_DPICHANGED (Windows 8.1 on; the headers define it only for newer
+// targets): a per-monitor aware window moved to a monitor of another scale,
+// or the scale changed. LOWORD(wParam) is the new DPI, lParam points to the
+// window rectangle the system suggests.
+inline constexpr UINT kDpiChangedMessage = 0x02E0;
+
 // A window whose messages go to HandleMessage of its C++ object. The object
 // binds itself at WM_NCCREATE and lets go at WM_NCDESTROY. Copying is off.
 class Window {

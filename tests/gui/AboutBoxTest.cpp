@@ -212,19 +212,30 @@ TEST_F(AboutBox, ControlsSitWhereTheDesignPutsThem) {
     for (HWND label : {box->Label2, box->lblMail, box->lblURL}) EXPECT_EQ(RectOf(label).height, 13) << Text(label);
 }
 
+// Made at 144 DPI, or told of it while open (a monitor of another scale).
 TEST_F(AboutBox, TheWholeLayoutScalesWithTheDpi) {
-    const auto box = MakeBox(144);
-    RECT client;
-    GetClientRect(box->hwnd(), &client);
-    EXPECT_EQ(client.right, Scale(205, 144));
-    EXPECT_EQ(client.bottom, Scale(187, 144));
-    EXPECT_EQ(RectOf(box->Panel1.hwnd()), (LayoutRect{12, 12, 285, Scale(145, 144)}));
-    EXPECT_EQ(RectOf(box->OKButton), (LayoutRect{Scale(87, 144), 234, Scale(35, 144), Scale(25, 144)}));
-    EXPECT_EQ(RectOf(box->imgProgramIcon), (LayoutRect{12, 12, 48, 48}));
-    EXPECT_EQ(RectOf(box->lblURL).left, 60);
-    EXPECT_EQ(RectOf(box->lblURL).top, 180);
-    EXPECT_EQ(FontOf(box->Version).lfHeight, -16);
-    EXPECT_EQ(FontOf(box->ProductName).lfHeight, -24);
+    for (const bool moved : {false, true}) {
+        const auto box = MakeBox(moved ? 96 : 144);
+        if (moved) {
+            SetFocus(box->OKButton);
+            RECT suggested{100, 50, 400, 350};
+            SendMessageW(box->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+                         reinterpret_cast<LPARAM>(&suggested));
+            EXPECT_EQ(ScreenRect(box->hwnd()).left, 100);
+            EXPECT_EQ(GetFocus(), box->OKButton);
+        }
+        RECT client;
+        GetClientRect(box->hwnd(), &client);
+        EXPECT_EQ(client.right, Scale(205, 144));
+        EXPECT_EQ(client.bottom, Scale(187, 144));
+        EXPECT_EQ(RectOf(box->Panel1.hwnd()), (LayoutRect{12, 12, 285, Scale(145, 144)}));
+        EXPECT_EQ(RectOf(box->OKButton), (LayoutRect{Scale(87, 144), 234, Scale(35, 144), Scale(25, 144)}));
+        EXPECT_EQ(RectOf(box->imgProgramIcon), (LayoutRect{12, 12, 48, 48}));
+        EXPECT_EQ(RectOf(box->lblURL).left, 60);
+        EXPECT_EQ(RectOf(box->lblURL).top, 180);
+        EXPECT_EQ(FontOf(box->Version).lfHeight, -16);
+        EXPECT_EQ(FontOf(box->ProductName).lfHeight, -24);
+    }
 }
 
 TEST_F(AboutBox, TextsOfTheControls) {
