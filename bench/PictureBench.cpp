@@ -35,10 +35,7 @@ public:
         value = defaultValue;
         return {true, ""};
     }
-    bool ProfileWrite(const std::string&, const std::string&, const std::string&, const std::string&) override {
-        return false;
-    }
-    void ProfileRemoveKey(const std::string&, const std::string&, const std::string&) override {}
+    bool ProfileEdit(const std::string&, const std::vector<quorvane::ProfileChange>&) override { return false; }
     void ProfileFlush(const std::string&) override {}
     bool FileExists(const std::string& path) override { return std::filesystem::is_regular_file(path); }
     bool FolderExists(const std::string& path) override { return std::filesystem::is_directory(path); }

@@ -45,38 +45,46 @@ void ApplyFolderSettings(Platform& platform, FolderEditState& state, FolderTree&
         platform.CreateFolder(subfolder);
     }
 
-    ProfileFile file(platform, folder + settings::kFileName);
-    // Writable before the first write, and otherwise as it was: an apply
-    // that stops part-way leaves no bit the file did not have. A file still
-    // to be made needs nothing.
+    // Writable before its edit, and otherwise as it was: an apply that stops
+    // part-way leaves no bit the file did not have. A file still to be made
+    // needs nothing.
     if (const auto own = platform.ReadAttributes(attributeFile)) {
         platform.SetAttributes(attributeFile, WritableAttributes(*own));
     }
 
+    // Every key of the apply goes into the file in one replacement: each
+    // replacement wakes Explorer and the indexers, and a holder between two
+    // of them would leave the folder with neither its former icon keys nor
+    // the new ones.
+    std::vector<ProfileChange> changes;
     if (!state.PicturePath().empty()) {
         if (state.CopyPicture()) {
             CopyPicture(platform, state, folder + settings::kPictureValue);
             // The hint keeps the absolute path the picture came from.
             state.SetPicturePath(settings::kPictureValue);
         }
-        file.WriteValue(settings::kIconAreaSection, settings::kPictureKey, state.PicturePath());
+        changes.push_back({settings::kIconAreaSection, settings::kPictureKey, state.PicturePath()});
     }
 
     platform.SetAttributes(subfolder, settings::kSubfolderLocked);
 
-    file.WriteValue(settings::kIconAreaSection, settings::kTextColorKey, ColorToSettingText(platform, state.TextColor()));
-    file.WriteValue(settings::kIconAreaSection, settings::kTextBackgroundKey,
-                    ColorToSettingText(platform, state.TextBackgroundColor()));
-
-    if (const std::string icon = state.IconPath(); !icon.empty()) {
-        file.RemoveKey(settings::kClassInfoSection, settings::kIconFileKey);
-        file.RemoveKey(settings::kClassInfoSection, settings::kIconIndexKey);
-        file.WriteValue(settings::kClassInfoSection, settings::kIconFileKey, icon);
-        file.WriteNumber(settings::kClassInfoSection, settings::kIconIndexKey, 0);
+    changes.push_back(
+        {settings::kIconAreaSection, settings::kTextColorKey, ColorToSettingText(platform, state.TextColor())});
+    changes.push_back({settings::kIconAreaSection, settings::kTextBackgroundKey,
+                       ColorToSettingText(platform, state.TextBackgroundColor())});
+    const std::string icon = state.IconPath();
+    if (!icon.empty()) {
+        changes.push_back({settings::kClassInfoSection, settings::kIconFileKey, std::nullopt});
+        changes.push_back({settings::kClassInfoSection, settings::kIconIndexKey, std::nullopt});
+        changes.push_back({settings::kClassInfoSection, settings::kIconFileKey, icon});
+        changes.push_back({settings::kClassInfoSection, settings::kIconIndexKey, "0"});
         // Explorer reads this one first from Vista on: left naming the former
         // icon, it would keep showing that one.
-        file.WriteValue(settings::kClassInfoSection, settings::kIconResourceKey, IconResourceValue(icon));
+        changes.push_back({settings::kClassInfoSection, settings::kIconResourceKey, IconResourceValue(icon)});
+    }
+    ProfileFile(platform, folder + settings::kFileName).Edit(changes);
 
+    if (!icon.empty()) {
         ImageList& images = tree.Images();
         images.AppendIcon(LoadIconQuietly(platform, icon));
         // The node of the folder just written: after a keyboard move the

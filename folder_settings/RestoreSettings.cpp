@@ -19,6 +19,10 @@ void RemoveSetting(Platform& platform, const std::string& folder, const char* se
     file.RemoveKey(section, key);
 }
 
+// A key that cannot be removed from the file raises "Unable to write to"
+// before anything is deleted: the folder must not go on naming a picture or
+// an icon that is gone. A missing file or key is silent.
+
 // Deleting is best effort: a file held open elsewhere simply stays.
 void RemoveIfPresent(Platform& platform, const std::string& path) {
     if (platform.FileExists(path)) platform.RemoveFile(path);
@@ -49,8 +53,8 @@ void RestoreIcon(Platform& platform, FolderEditState& state, FolderTree& tree, M
         ProfileFile file(platform, folder + settings::kFileName);
         // "IconIndex" stays; "IconResource" goes too, or Vista and later
         // would keep the custom icon.
-        file.RemoveKey(settings::kClassInfoSection, settings::kIconFileKey);
-        file.RemoveKey(settings::kClassInfoSection, settings::kIconResourceKey);
+        file.Edit({{settings::kClassInfoSection, settings::kIconFileKey, std::nullopt},
+                   {settings::kClassInfoSection, settings::kIconResourceKey, std::nullopt}});
         RemoveIfPresent(platform, folder + settings::kIconCopyValue);
         state.ClearIconPicture();
         state.SetIconPath("");

@@ -35,6 +35,14 @@ inline constexpr int kCdRom = 5;
 inline constexpr int kRamDisk = 6;
 }  // namespace drive
 
+// One change of a profile edit: the key set to `value`, or removed (every
+// line of it in its section) when there is none.
+struct ProfileChange {
+    std::string section;
+    std::string key;
+    std::optional<std::string> value;
+};
+
 struct FolderEntry {
     std::string name;
     uint32_t attributes = 0;
@@ -64,12 +72,12 @@ public:
     // default would stand in for settings that are there.
     virtual FileResult ProfileRead(const std::string& path, const std::string& section, const std::string& key,
                                    const std::string& defaultValue, std::string& value) = 0;
-    // Creates the file and the section when missing; false when refused.
-    virtual bool ProfileWrite(const std::string& path, const std::string& section,
-                              const std::string& key, const std::string& value) = 0;
-    // Removes one key; a missing file, section or key changes nothing.
-    virtual void ProfileRemoveKey(const std::string& path, const std::string& section,
-                                  const std::string& key) = 0;
+    // Makes the changes in their order and replaces the file once, or not
+    // at all: false when it cannot be written, the file as it was. A write
+    // creates the file and the section when missing; a removal of a key, a
+    // section or a file that is not there changes nothing, so an edit that
+    // changes nothing writes nothing.
+    virtual bool ProfileEdit(const std::string& path, const std::vector<ProfileChange>& changes) = 0;
     // Asks the service to write out any cached copy; never creates the file.
     virtual void ProfileFlush(const std::string& path) = 0;
 

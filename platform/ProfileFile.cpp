@@ -31,9 +31,7 @@ std::string ProfileFile::ReadValue(const std::string& section, const std::string
 
 void ProfileFile::WriteValue(const std::string& section, const std::string& key,
                              const std::string& value) {
-    if (!platform_.ProfileWrite(path_, section, key, value)) {
-        throw EIniFileException(FormatText("Unable to write to %s", {path_}));
-    }
+    Edit({{section, key, value}});
 }
 
 void ProfileFile::WriteNumber(const std::string& section, const std::string& key, long number) {
@@ -41,7 +39,13 @@ void ProfileFile::WriteNumber(const std::string& section, const std::string& key
 }
 
 void ProfileFile::RemoveKey(const std::string& section, const std::string& key) {
-    platform_.ProfileRemoveKey(path_, section, key);
+    Edit({{section, key, std::nullopt}});
+}
+
+void ProfileFile::Edit(const std::vector<ProfileChange>& changes) {
+    if (!platform_.ProfileEdit(path_, changes)) {
+        throw EIniFileException(FormatText("Unable to write to %s", {path_}));
+    }
 }
 
 }  // namespace quorvane

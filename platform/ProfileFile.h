@@ -26,11 +26,13 @@ public:
     // there would be written over the real settings by the next apply.
     std::string ReadValue(const std::string& section, const std::string& key,
                           const std::string& defaultValue) const;
-    // Throws EIniFileException("Unable to write to <path>") when refused.
+    // Each throws EIniFileException("Unable to write to <path>") when the
+    // file cannot be written. A missing file or key is no failure of a removal.
     void WriteValue(const std::string& section, const std::string& key, const std::string& value);
     void WriteNumber(const std::string& section, const std::string& key, long number);
-    // A refusal, or a missing file or key, is ignored.
     void RemoveKey(const std::string& section, const std::string& key);
+    // Several changes in their order, written in one replacement of the file.
+    void Edit(const std::vector<ProfileChange>& changes);
 
 private:
     Platform& platform_;

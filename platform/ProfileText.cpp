@@ -242,4 +242,18 @@ std::optional<Bytes> ProfileWithoutKey(const Bytes& file, std::string_view secti
     return Finish(w, ini);
 }
 
+std::optional<Bytes> ProfileWithChanges(const Bytes& file, const std::vector<ProfileChange>& changes,
+                                        const AnsiCodec& codec) {
+    std::optional<Bytes> edited;
+    for (const ProfileChange& change : changes) {
+        const Bytes& current = edited ? *edited : file;
+        if (change.value) {
+            edited = ProfileWithValue(current, change.section, change.key, *change.value, codec);
+        } else if (auto without = ProfileWithoutKey(current, change.section, change.key, codec)) {
+            edited = std::move(*without);
+        }
+    }
+    return edited;
+}
+
 }  // namespace quorvane

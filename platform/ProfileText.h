@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Platform.h"
+
 namespace quorvane {
 
 class AnsiCodec {
@@ -39,5 +41,9 @@ Bytes ProfileWithValue(const Bytes& file, std::string_view section, std::string_
 // when there was no such key.
 std::optional<Bytes> ProfileWithoutKey(const Bytes& file, std::string_view section,
                                        std::string_view key, const AnsiCodec& codec);
+
+// The file with every change made in order, or nothing when none changed it.
+std::optional<Bytes> ProfileWithChanges(const Bytes& file, const std::vector<ProfileChange>& changes,
+                                        const AnsiCodec& codec);
 
 }  // namespace quorvane

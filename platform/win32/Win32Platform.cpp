@@ -99,25 +99,17 @@ FileResult Win32Platform::ProfileRead(const std::string& path, const std::string
 }
 
 // An edit reads the file again at each try: what the holder wrote meanwhile
-// is kept.
-bool Win32Platform::ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
-                                 const std::string& value) {
+// is kept. A missing file starts empty, and is made only by a write.
+bool Win32Platform::ProfileEdit(const std::string& path, const std::vector<ProfileChange>& changes) {
     return WhileHeld([&] {
                Bytes bytes;
                const DWORD read = ReadShared(path, bytes);
-               if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND) return read;  // a missing file starts empty
-               return ReplaceWhole(path, ProfileWithValue(bytes, section, key, value, codec_));
+               if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND && read != ERROR_PATH_NOT_FOUND) {
+                   return read;
+               }
+               const auto edited = ProfileWithChanges(bytes, changes, codec_);
+               return edited ? ReplaceWhole(path, *edited) : DWORD{ERROR_SUCCESS};
            }) == ERROR_SUCCESS;
-}
-
-void Win32Platform::ProfileRemoveKey(const std::string& path, const std::string& section, const std::string& key) {
-    WhileHeld([&] {
-        Bytes bytes;
-        const DWORD read = ReadShared(path, bytes);
-        if (read != ERROR_SUCCESS) return read;  // never creates the file
-        auto edited = ProfileWithoutKey(bytes, section, key, codec_);
-        return edited ? ReplaceWhole(path, *edited) : DWORD{ERROR_SUCCESS};
-    });
 }
 
 void Win32Platform::ProfileFlush(const std::string&) {

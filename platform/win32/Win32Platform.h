@@ -30,9 +30,7 @@ public:
 
     FileResult ProfileRead(const std::string& path, const std::string& section, const std::string& key,
                            const std::string& defaultValue, std::string& value) override;
-    bool ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
-                      const std::string& value) override;
-    void ProfileRemoveKey(const std::string& path, const std::string& section, const std::string& key) override;
+    bool ProfileEdit(const std::string& path, const std::vector<ProfileChange>& changes) override;
     void ProfileFlush(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;

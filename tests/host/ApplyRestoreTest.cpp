@@ -3,6 +3,8 @@
 // leaves behind.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "folder_settings/ApplySettings.h"
 #include "folder_settings/Jpeg.h"
 #include "folder_settings/RestoreSettings.h"
@@ -107,8 +109,9 @@ TEST_F(FolderOperations, EffectsComeInTheirOrder) {
         "attr C:\\Photos\\Folder Settings\\ 16",
         // desktop.ini is still to be made: nothing to make writable.
         "save C:\\Photos\\Folder Settings\\BackGround.jpg",
-        std::string("write C:\\Photos\\desktop.ini [") + kSection + "] iconarea_image=Folder Settings\\BackGround.jpg",
         "attr C:\\Photos\\Folder Settings\\ 23",
+        // Every key in one replacement of the file.
+        std::string("write C:\\Photos\\desktop.ini [") + kSection + "] iconarea_image=Folder Settings\\BackGround.jpg",
         std::string("write C:\\Photos\\desktop.ini [") + kSection + "] IconArea_Text=0x000000FF",
         std::string("write C:\\Photos\\desktop.ini [") + kSection + "] IconArea_TextBackground=0x0000FF00",
         "remove C:\\Photos\\desktop.ini [.ShellClassInfo] IconFile",
@@ -120,6 +123,7 @@ TEST_F(FolderOperations, EffectsComeInTheirOrder) {
         "attr C:\\Photos\\Desktop.ini 2",
     };
     EXPECT_EQ(fs.log, expected);
+    EXPECT_EQ(fs.profileReplacements, 1);
 }
 
 TEST_F(FolderOperations, CopiedJpegIsByteForByteAndTheKeyBecomesRelative) {
@@ -231,7 +235,8 @@ TEST_F(FolderOperations, PictureThatCannotBeSavedEndsTheRun) {
     EXPECT_EQ(fs.log.back(), "save C:\\Photos\\Folder Settings\\BackGround.jpg");
 }
 
-TEST_F(FolderOperations, RefusedPictureKeyEndsTheRunAfterTheCopy) {
+// The keys go in one replacement, so a refused one leaves the file as it was.
+TEST_F(FolderOperations, RefusedSettingsFileEndsTheRunAfterTheCopyWithNoKeyWritten) {
     ChoosePicture("C:\\pic.jpg", SmallJpeg());
     state.copyPicture = true;
     fs.refuseWrites.insert("C:\\Photos\\desktop.ini");
@@ -247,13 +252,15 @@ TEST_F(FolderOperations, RefusedPictureKeyEndsTheRunAfterTheCopy) {
         EIniFileException);
     EXPECT_TRUE(fs.Exists("C:\\Photos\\Folder Settings\\BackGround.jpg"));
     EXPECT_EQ(state.picturePath, "Folder Settings\\BackGround.jpg");
-    EXPECT_EQ(std::find(fs.log.begin(), fs.log.end(), "attr C:\\Photos\\Folder Settings\\ 23"), fs.log.end());
+    EXPECT_FALSE(fs.Exists("C:\\Photos\\desktop.ini"));
+    EXPECT_EQ(fs.Attributes("C:\\Photos"), attr::kDirectory);
 }
 
 TEST_F(FolderOperations, RefusedColourKeyEndsTheRunAfterTheSubfolderIsLocked) {
+    fs.AddFile("C:\\Photos\\desktop.ini", std::string("[") + kSection + "]\r\nIconArea_Text=0x00000000\r\n");
     fs.refuseWriteKeys.insert("IconArea_TextBackground");
     EXPECT_THROW(Apply(), EIniFileException);
-    EXPECT_NE(Ini().find("IconArea_Text=0x000000FF"), std::string::npos);
+    EXPECT_EQ(Ini(), std::string("[") + kSection + "]\r\nIconArea_Text=0x00000000\r\n");
     EXPECT_EQ(fs.Attributes("C:\\Photos\\Folder Settings") & attr::kHidden, attr::kHidden);
     EXPECT_EQ(fs.log.back(), std::string("write C:\\Photos\\desktop.ini [") + kSection +
                                  "] IconArea_TextBackground=0x0000FF00");
@@ -263,7 +270,7 @@ TEST_F(FolderOperations, RefusedIconKeyEndsTheRunBeforeTheTreeAndAttributes) {
     ChooseIcon("C:\\sea.ico");
     fs.refuseWriteKeys.insert("IconIndex");
     EXPECT_THROW(Apply(), EIniFileException);
-    EXPECT_NE(Ini().find("IconFile=C:\\sea.ico"), std::string::npos);
+    EXPECT_FALSE(fs.Exists("C:\\Photos\\desktop.ini"));
     EXPECT_EQ(tree.Images().Count(), 2);
     EXPECT_EQ(tree.Image(node), 0);
     EXPECT_EQ(fs.Attributes("C:\\Photos"), attr::kDirectory);
@@ -278,7 +285,7 @@ TEST_F(FolderOperations, SubfolderThatCannotBeCreatedIsNotReported) {
 
 // Every whole-file write stopped part-way, by a full disk or by a swap that
 // fails: the former file stays byte for byte, no temporary file is left
-// beside it, and the user sees the usual message (a restore reports none).
+// beside it, and the user sees the usual message, a restore too.
 TEST_F(FolderOperations, WritesThatStopPartWayLeaveTheFormerFileWhole) {
     const std::string ini = std::string(kFolder) + "desktop.ini";
     const std::string copy = std::string(kFolder) + "Folder Settings\\BackGround.jpg";
@@ -299,8 +306,8 @@ TEST_F(FolderOperations, WritesThatStopPartWayLeaveTheFormerFileWhole) {
         {"picture, swap fails", kApplyCopy, copy, true, "Cannot create file \"" + copy + "\". " + inUse},
         {"profile write, disk full", kApply, ini, false, "Unable to write to " + ini},
         {"profile write, swap fails", kApply, ini, true, "Unable to write to " + ini},
-        {"profile removal, disk full", kRestore, ini, false, ""},
-        {"profile removal, swap fails", kRestore, ini, true, ""},
+        {"profile removal, disk full", kRestore, ini, false, "Unable to write to " + ini},
+        {"profile removal, swap fails", kRestore, ini, true, "Unable to write to " + ini},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -473,6 +480,29 @@ TEST_F(Restore, ExplorerWrittenIconKeysEndInAgreement) {
     RestoreIcon(fs, state, tree, messages);
     EXPECT_EQ(Ini(), std::string("[.ShellClassInfo]\r\nIconIndex=0\r\n[ViewState]\r\nMode=\r\nFolderType=Pictures\r\n[") +
                          kSection + "]\r\nIconArea_Text=0x000000FF\r\nIconArea_TextBackground=0x0000FF00\r\n");
+}
+
+// A folder whose desktop.ini cannot be written keeps naming its picture and
+// icon: the restore says so and deletes neither copy.
+TEST_F(Restore, AKeyThatCannotBeRemovedIsReportedAndNothingIsDeleted) {
+    Customise();
+    const std::string ini = std::string(kFolder) + "desktop.ini";
+    const std::string former = Ini();
+    fs.AddFile(ini, former, attr::kReadOnly | attr::kHidden);
+    const std::function<void()> restores[] = {[this] { RestorePicture(fs, state, messages); },
+                                              [this] { RestoreIcon(fs, state, tree, messages); }};
+    for (const auto& restore : restores) {
+        try {
+            restore();
+            ADD_FAILURE() << "no error";
+        } catch (const EIniFileException& e) {
+            EXPECT_EQ(e.what(), "Unable to write to " + ini);
+        }
+    }
+    EXPECT_EQ(Ini(), former);
+    EXPECT_TRUE(fs.Exists("C:\\Photos\\Folder Settings\\BackGround.jpg"));
+    EXPECT_TRUE(fs.Exists("C:\\Photos\\Folder Settings\\Icon.ico"));
+    EXPECT_EQ(state.iconPath, "C:\\sea.ico");
 }
 
 }  // namespace

@@ -119,20 +119,20 @@ FileResult FakePlatform::ProfileRead(const std::string& path, const std::string&
     return {true, {}};
 }
 
-bool FakePlatform::ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
-                                const std::string& value) {
-    log.push_back("write " + path + " [" + section + "] " + key + "=" + value);
-    if (refuseWriteKeys.count(key)) return false;
+bool FakePlatform::ProfileEdit(const std::string& path, const std::vector<ProfileChange>& changes) {
+    bool refused = false;
+    for (const ProfileChange& c : changes) {
+        log.push_back((c.value ? "write " : "remove ") + path + " [" + c.section + "] " + c.key +
+                      (c.value ? "=" + *c.value : ""));
+        refused |= c.value && refuseWriteKeys.count(c.key) != 0;
+    }
     const Node* node = Find(path);
-    if (InSet(lockedFiles, path) || (node && node->folder)) return false;
-    return Replace(path, ProfileWithValue(node ? node->bytes : Bytes{}, section, key, value, codec_)).ok;
-}
-
-void FakePlatform::ProfileRemoveKey(const std::string& path, const std::string& section, const std::string& key) {
-    log.push_back("remove " + path + " [" + section + "] " + key);
-    const Node* node = Find(path);
-    if (!node || node->folder || InSet(lockedFiles, path)) return;
-    if (auto edited = ProfileWithoutKey(node->bytes, section, key, codec_)) Replace(path, *edited);
+    const auto edited = ProfileWithChanges(node && !node->folder ? node->bytes : Bytes{}, changes, codec_);
+    if (!edited) return true;
+    if (refused || InSet(lockedFiles, path) || (node && node->folder)) return false;
+    const bool replaced = Replace(path, *edited).ok;
+    profileReplacements += replaced ? 1 : 0;
+    return replaced;
 }
 
 void FakePlatform::ProfileFlush(const std::string&) {}

@@ -55,18 +55,19 @@ public:
     bool vistaOrLater = true;
     std::map<std::string, std::string> environment;
 
-    // "write <path>", "remove <path> [section] key", "attr <path> <value>",
+    // "write <path> [section] key=value", "remove <path> [section] key" (each
+    // change of a profile edit, whether it reaches the file or not), "attr <path> <value>",
     // "mkdir <path>", "delete <path>", "save <path>" (a picture's whole-file
     // replacement), "list <pattern>", in order.
     std::vector<std::string> log;
     // Number of ListFolder calls, for the one-level-ahead rules.
     int listCount = 0;
+    // Profile edits that replaced their file.
+    int profileReplacements = 0;
 
     FileResult ProfileRead(const std::string& path, const std::string& section, const std::string& key,
                            const std::string& defaultValue, std::string& value) override;
-    bool ProfileWrite(const std::string& path, const std::string& section, const std::string& key,
-                      const std::string& value) override;
-    void ProfileRemoveKey(const std::string& path, const std::string& section, const std::string& key) override;
+    bool ProfileEdit(const std::string& path, const std::vector<ProfileChange>& changes) override;
     void ProfileFlush(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;

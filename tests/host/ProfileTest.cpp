@@ -150,11 +150,12 @@ TEST(ProfileFile, RefusedWriteRaisesWithThePath) {
     EXPECT_THROW(file.WriteNumber("A", "n", 1), EIniFileException);
 }
 
-TEST(ProfileFile, RemoveKeyIgnoresRefusals) {
+TEST(ProfileFile, RemoveKeyRaisesOnlyWhenTheFileCannotBeWritten) {
     FakePlatform fs;
     fs.AddFile("C:\\F\\desktop.ini", "[A]\r\nk=v\r\n", attr::kReadOnly);
     ProfileFile file(fs, "C:\\F\\desktop.ini");
-    EXPECT_NO_THROW(file.RemoveKey("A", "k"));
+    EXPECT_NO_THROW(file.RemoveKey("A", "gone"));
+    EXPECT_THROW(file.RemoveKey("A", "k"), EIniFileException);
     EXPECT_EQ(file.ReadValue("A", "k", ""), "v");
 }
 

@@ -132,7 +132,7 @@ TEST_F(ProfileOnDisk, RefusedWriteRaisesUnableToWrite) {
     ASSERT_TRUE(platform.SetAttributes(ini, FILE_ATTRIBUTE_READONLY));
     ProfileFile readOnly(platform, ini);
     EXPECT_THROW(readOnly.WriteValue("A", "k", "2"), EIniFileException);
-    readOnly.RemoveKey("A", "k");
+    EXPECT_THROW(readOnly.RemoveKey("A", "k"), EIniFileException);
     EXPECT_EQ(ReadText(ini), "[A]\r\nk=1\r\n");
     EXPECT_EQ(test::Names(dir.path()), std::vector<std::string>{"desktop.ini"});
 }
