@@ -1,6 +1,9 @@
 #include "navigation/FolderTreeLogic.h"
 
+#include <algorithm>
 #include <cctype>
+#include <exception>
+#include <map>
 
 #include "folder_settings/IconFile.h"
 #include "folder_settings/ReadSettings.h"
@@ -24,35 +27,53 @@ private:
     FolderTree& tree_;
 };
 
-}  // namespace
-
-void BuildDriveRoots(Platform& platform, FolderTree& tree, FolderEditState& state) {
-    FirstFailure failure;
-    {
-        UpdateBatch batch(tree);
-        const uint32_t drives = platform.LogicalDrives();
-        for (int i = 0; i < kDriveLetters; ++i) {
-            if ((drives & (1u << i)) == 0) continue;
-            const char letter = static_cast<char>('a' + i);
-            if (platform.DriveType(std::string{letter, ':', '\\'}) != drive::kFixed) continue;
-            const std::string text{static_cast<char>(std::toupper(static_cast<unsigned char>(letter))), ':'};
-            const NodeId root = tree.AddRoot(text);
-            tree.SetImage(root, kDriveImage);
-            tree.Select(root);
-            failure.Attempt([&] { ListSubfolders(platform, tree, text, root); });
+// The icon files of one listing, each read and checked once: folders given
+// the same library icon are the common case. Each folder still appends its
+// own image, as before. Bounded, since folders that each name an icon of
+// their own would otherwise have the listing hold every file at once.
+class ListingIcons {
+public:
+    // AddIconFromFile, with the file taken from here when read before.
+    void Append(Platform& platform, const std::string& path, ImageList& images) {
+        auto found = files_.find(path);
+        if (found == files_.end()) {
+            if (!platform.FileExists(path)) return;
+            Loaded loaded;
+            try {
+                loaded.icon = IconFile::Load(platform, path);
+            } catch (...) {
+                loaded.error = std::current_exception();
+            }
+            const size_t size = FileSize(loaded.icon);
+            if (bytes_ + size > kMaxBytes) {
+                files_.clear();
+                bytes_ = 0;
+            }
+            bytes_ += size;
+            found = files_.emplace(path, std::move(loaded)).first;
         }
+        if (found->second.error) std::rethrow_exception(found->second.error);
+        images.AppendIcon(found->second.icon);
     }
-    // Without a fixed drive there is nothing to select or read: the tree
-    // stays empty and so does the editing state, and start-up goes on.
-    const NodeId first = tree.FirstRoot();
-    if (first != kNoNode) {
-        tree.Select(first);
-        failure.Attempt([&] { TreeViewClick(platform, tree, state); });
-    }
-    failure.RaiseIfAny();
-}
 
-void ListSubfolders(Platform& platform, FolderTree& tree, const std::string& folder, NodeId parent) {
+private:
+    static constexpr size_t kMaxBytes = size_t{4} << 20;
+    struct Loaded {
+        IconFile icon;
+        std::exception_ptr error;
+    };
+    // The bytes an icon holds: its images reach that far into the file.
+    static size_t FileSize(const IconFile& icon) {
+        size_t end = 0;
+        for (const IconFile::Entry& entry : icon.Entries()) end = std::max(end, size_t{entry.offset} + entry.size);
+        return end;
+    }
+
+    std::map<std::string, Loaded> files_;
+    size_t bytes_ = 0;
+};
+
+void ListInto(Platform& platform, FolderTree& tree, const std::string& folder, NodeId parent, ListingIcons& icons) {
     std::string path = folder;
     if (!path.empty() && path.back() != '\\') path += '\\';
     ImageList& images = tree.Images();
@@ -69,11 +90,45 @@ void ListSubfolders(Platform& platform, FolderTree& tree, const std::string& fol
         // image instead of showing whatever was appended last.
         failure.Attempt([&] {
             const int before = images.Count();
-            AddIconFromFile(platform, icon, images);
+            icons.Append(platform, icon, images);
             if (images.Count() > before) tree.SetImage(child, images.Count() - 1);
         });
     }
     failure.RaiseIfAny();
+}
+
+}  // namespace
+
+void BuildDriveRoots(Platform& platform, FolderTree& tree, FolderEditState& state) {
+    FirstFailure failure;
+    {
+        UpdateBatch batch(tree);
+        ListingIcons icons;
+        const uint32_t drives = platform.LogicalDrives();
+        for (int i = 0; i < kDriveLetters; ++i) {
+            if ((drives & (1u << i)) == 0) continue;
+            const char letter = static_cast<char>('a' + i);
+            if (platform.DriveType(std::string{letter, ':', '\\'}) != drive::kFixed) continue;
+            const std::string text{static_cast<char>(std::toupper(static_cast<unsigned char>(letter))), ':'};
+            const NodeId root = tree.AddRoot(text);
+            tree.SetImage(root, kDriveImage);
+            tree.Select(root);
+            failure.Attempt([&] { ListInto(platform, tree, text, root, icons); });
+        }
+    }
+    // Without a fixed drive there is nothing to select or read: the tree
+    // stays empty and so does the editing state, and start-up goes on.
+    const NodeId first = tree.FirstRoot();
+    if (first != kNoNode) {
+        tree.Select(first);
+        failure.Attempt([&] { TreeViewClick(platform, tree, state); });
+    }
+    failure.RaiseIfAny();
+}
+
+void ListSubfolders(Platform& platform, FolderTree& tree, const std::string& folder, NodeId parent) {
+    ListingIcons icons;
+    ListInto(platform, tree, folder, parent, icons);
 }
 
 std::string NodeFolderPath(const FolderTree& tree, NodeId node) {
@@ -86,8 +141,9 @@ void ExpandNode(Platform& platform, FolderTree& tree, NodeId node) {
     FirstFailure failure;
     {
         UpdateBatch batch(tree);
+        ListingIcons icons;
         const auto list = [&](NodeId n) {
-            if (tree.FirstChild(n) == kNoNode) ListSubfolders(platform, tree, NodeFolderPath(tree, n), n);
+            if (tree.FirstChild(n) == kNoNode) ListInto(platform, tree, NodeFolderPath(tree, n), n, icons);
         };
         failure.Attempt([&] { list(node); });
         for (NodeId child = tree.FirstChild(node); child != kNoNode; child = tree.NextSibling(child)) {

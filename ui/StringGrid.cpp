@@ -40,7 +40,9 @@ std::string StringGrid::CellText(int row) const {
 void StringGrid::SetCellText(int row, const std::string& text) {
     if (row < 0 || row >= RowCount()) return;
     cells_[static_cast<size_t>(row)] = text;
-    if (hwnd()) {
+    // Only a row in view is drawn again: filling thousands of rows would
+    // otherwise cost as many calls for nothing.
+    if (hwnd() && row >= topRow_ && row <= topRow_ + VisibleRows()) {
         const RECT r = CellRect(row);
         InvalidateRect(hwnd(), &r, FALSE);
     }

@@ -2,6 +2,8 @@
 // the click, and what remains after a failure.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "folder_settings/IconFile.h"
 #include "navigation/FolderTreeLogic.h"
 #include "platform/Errors.h"
@@ -18,6 +20,16 @@ using test::IconSpec;
 using Strings = std::vector<std::string>;
 
 std::string IconIni(const std::string& value) { return "[.ShellClassInfo]\r\nIconFile=" + value + "\r\n"; }
+
+// Counts the whole-file reads of each path.
+class CountingPlatform : public test::FakePlatform {
+public:
+    FileResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) override {
+        ++reads[path];
+        return FakePlatform::ReadWholeFile(path, bytes);
+    }
+    std::map<std::string, int> reads;
+};
 
 class FolderTreeTest : public ::testing::Test {
 protected:
@@ -61,7 +73,7 @@ protected:
         return "no error";
     }
 
-    test::FakePlatform fs;
+    CountingPlatform fs;
     test::FakeFolderTree tree;
     test::FakeFolderEditState state;
 };
@@ -186,10 +198,13 @@ TEST_F(FolderTreeTest, FolderIconsAreAppendedEachTimeTheyAreMet) {
     EXPECT_EQ(tree.Image(Node({"C:", "P", "Library"})), 0);
     EXPECT_EQ(tree.Image(Node({"C:", "P", "Missing"})), 0);
     EXPECT_EQ(tree.Image(Node({"C:", "P", "Again"})), 4);
+    // The shared file is read once for the listing, and again by the next.
+    EXPECT_EQ(fs.reads["C:\\Icons\\shared.ico"], 1);
 
     // Listing the same folders again under another node appends again.
     ListSubfolders(fs, tree, "C:\\P", tree.AddRoot("X:"));
     EXPECT_EQ(images.size(), 8u);
+    EXPECT_EQ(fs.reads["C:\\Icons\\shared.ico"], 2);
 }
 
 TEST_F(FolderTreeTest, AddIconFromFileAppendsOnlyExistingFilesAtTheListSize) {
