@@ -1,5 +1,6 @@
 #include "navigation/IconLibrary.h"
 
+#include <utility>
 #include <vector>
 
 #include "folder_settings/IconFile.h"
@@ -24,8 +25,7 @@ int ListIconLibrary(Platform& platform, IconGrid& grid, const std::string& folde
     // The rows at once: a grid grown row by row redraws its scroll bar
     // each time, which thousands of icons make a wait of its own.
     const int rows = static_cast<int>(paths.size());
-    grid.SetRowCount(rows);
-    for (int row = 0; row < rows; ++row) grid.SetCellText(row, paths[static_cast<size_t>(row)]);
+    grid.SetRows(std::move(paths));
     return rows;
 }
 

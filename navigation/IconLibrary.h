@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "folder_settings/FolderView.h"
 #include "platform/Platform.h"
@@ -19,6 +20,8 @@ public:
     virtual void SetRowCount(int rows) = 0;
     virtual std::string CellText(int row) const = 0;
     virtual void SetCellText(int row, const std::string& text) = 0;
+    // A row for each text, in one go; none leaves one empty row.
+    virtual void SetRows(std::vector<std::string> texts) = 0;
 };
 
 // The names alone: a row for each ".ico" file directly in `folder`, in the

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/win32/WinText.h"
 
@@ -32,6 +33,12 @@ void StringGrid::SetRowCount(int rows) {
     if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
+void StringGrid::SetRows(std::vector<std::string> texts) {
+    cells_ = std::move(texts);
+    if (cells_.empty()) cells_.emplace_back();
+    SetRowCount(RowCount());
+}
+
 std::string StringGrid::CellText(int row) const {
     if (row < 0 || row >= RowCount()) return {};
     return cells_[static_cast<size_t>(row)];
@@ -40,9 +47,7 @@ std::string StringGrid::CellText(int row) const {
 void StringGrid::SetCellText(int row, const std::string& text) {
     if (row < 0 || row >= RowCount()) return;
     cells_[static_cast<size_t>(row)] = text;
-    // Only a row in view is drawn again: filling thousands of rows would
-    // otherwise cost as many calls for nothing.
-    if (hwnd() && row >= topRow_ && row <= topRow_ + VisibleRows()) {
+    if (hwnd()) {
         const RECT r = CellRect(row);
         InvalidateRect(hwnd(), &r, FALSE);
     }

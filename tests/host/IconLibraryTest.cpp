@@ -25,6 +25,9 @@ public:
     void SetRowCount(int count) override { rows.resize(static_cast<size_t>(std::max(count, 1))); }
     std::string CellText(int row) const override { return rows.at(static_cast<size_t>(row)); }
     void SetCellText(int row, const std::string& text) override { rows.at(static_cast<size_t>(row)) = text; }
+    void SetRows(std::vector<std::string> texts) override {
+        rows = texts.empty() ? std::vector<std::string>{""} : std::move(texts);
+    }
 };
 
 class IconLibrary : public ::testing::Test {
