@@ -31,7 +31,7 @@ namespace quorvane::bench {
 namespace {
 
 constexpr int kLargeLibrary = 2000;
-constexpr int kRounds = 7;
+constexpr int kRounds = 11;
 constexpr double kMegabyte = 1024.0 * 1024.0;
 
 // work\<name>\ with an Icons folder of `icons` copies of the source's icons

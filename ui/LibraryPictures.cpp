@@ -24,6 +24,10 @@ void LibraryPictures::Open(Platform& platform, StringGrid& grid, TreeImageList& 
     images_ = &images;
     const int rows = ListIconLibrary(platform, grid, folder);
     imageOf_.assign(static_cast<size_t>(rows), -1);
+    // Room for one image a row from the start: a list that grows copies
+    // itself each time, holding two of it for a moment, and ends with
+    // room to spare.
+    if (images.Count() == 0 && rows > 0) images = TreeImageList(images.Size(), rows, rows);
     loading_ = std::make_unique<LibraryLoading>(
         rows, [this](int row) { LoadRow(row); }, CounterMicroseconds, kStepBudget);
 
