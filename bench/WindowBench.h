@@ -85,6 +85,7 @@ int Startup(const std::string& root, const std::string& iconSource, const std::s
 // way (LibraryBench.cpp).
 int LibraryStartup(const std::string& iconSource, const std::string& work);
 int LibraryMemory(const std::string& way, const std::string& iconSource, const std::string& work);
+int LibraryLaunch(const std::string& program, const std::string& iconSource, const std::string& work);
 
 // The folder of a path with its trailing "\".
 inline std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }

@@ -22,8 +22,8 @@ public:
 
     // `budget`: what one step may spend. A step loads at least one row and
     // starts another only while what it has spent plus its slowest load so
-    // far stays within the budget, so a step overruns it by no more than
-    // one row's load beyond the slowest seen.
+    // far stays within the budget: it ends within it unless one load takes
+    // longer than every one before it in the step.
     LibraryLoading(int rows, LoadRow load, Clock clock, Microseconds budget);
 
     // Loads each row of [first, last) not tried yet: the rows on screen, or

@@ -22,7 +22,7 @@ WIN=$QUORVANE_PRESET
 cmake --preset host >/dev/null
 cmake --build --preset host --target picture_bench >/dev/null
 cmake --preset "$WIN" >/dev/null
-cmake --build --preset "$WIN" --target window_bench tree_listing_bench >/dev/null
+cmake --build --preset "$WIN" --target window_bench tree_listing_bench quorvane >/dev/null
 . "$ROOT/scripts/display.sh"
 DRIVE=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-bench-drive.XXXXXX")
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-bench-work.XXXXXX")
@@ -68,6 +68,7 @@ echo "The icon library under Wine (the first drive empty):"
 run "$bench" library "$icons" "$work"
 run "$bench" library-memory idle "$icons" "$work"
 run "$bench" library-memory all "$icons" "$work"
+run "$bench" launch "$(wine winepath -w "$ROOT/build/$WIN/app/quorvane.exe")" "$icons" "$work"
 echo
 echo "Tree listing under Wine:"
 run build/$WIN/bench/tree_listing_bench.exe "$icons"
