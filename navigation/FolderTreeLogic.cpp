@@ -1,6 +1,5 @@
 #include "navigation/FolderTreeLogic.h"
 
-#include <algorithm>
 #include <cctype>
 #include <exception>
 #include <map>
@@ -27,50 +26,37 @@ private:
     FolderTree& tree_;
 };
 
-// The icon files of one listing, each read and checked once: folders given
-// the same library icon are the common case. Each folder still appends its
-// own image, as before. Bounded, since folders that each name an icon of
-// their own would otherwise have the listing hold every file at once.
+// The icon files of one listing, each read, checked and appended once:
+// folders given the same library icon are the common case, and they share
+// its image. Images are never changed, only appended, so a shared one
+// stays what each of them showed before; an apply appends its own.
 class ListingIcons {
 public:
-    // AddIconFromFile, with the file taken from here when read before.
-    void Append(Platform& platform, const std::string& path, ImageList& images) {
-        auto found = files_.find(path);
-        if (found == files_.end()) {
-            if (!platform.FileExists(path)) return;
-            Loaded loaded;
+    // The image of the file's icon, appended the first time the listing
+    // meets the file; -1 when it has none (the file gone meanwhile). The
+    // loader's error is raised each time the file is met.
+    int Image(Platform& platform, const std::string& path, ImageList& images) {
+        auto [it, first] = files_.try_emplace(path);
+        Met& met = it->second;
+        if (first) {
             try {
-                loaded.icon = IconFile::Load(platform, path);
+                const int before = images.Count();
+                AddIconFromFile(platform, path, images);
+                if (images.Count() > before) met.image = images.Count() - 1;
             } catch (...) {
-                loaded.error = std::current_exception();
+                met.error = std::current_exception();
             }
-            const size_t size = FileSize(loaded.icon);
-            if (bytes_ + size > kMaxBytes) {
-                files_.clear();
-                bytes_ = 0;
-            }
-            bytes_ += size;
-            found = files_.emplace(path, std::move(loaded)).first;
         }
-        if (found->second.error) std::rethrow_exception(found->second.error);
-        images.AppendIcon(found->second.icon);
+        if (met.error) std::rethrow_exception(met.error);
+        return met.image;
     }
 
 private:
-    static constexpr size_t kMaxBytes = size_t{4} << 20;
-    struct Loaded {
-        IconFile icon;
+    struct Met {
+        int image = -1;
         std::exception_ptr error;
     };
-    // The bytes an icon holds: its images reach that far into the file.
-    static size_t FileSize(const IconFile& icon) {
-        size_t end = 0;
-        for (const IconFile::Entry& entry : icon.Entries()) end = std::max(end, size_t{entry.offset} + entry.size);
-        return end;
-    }
-
-    std::map<std::string, Loaded> files_;
-    size_t bytes_ = 0;
+    std::map<std::string, Met> files_;
 };
 
 void ListInto(Platform& platform, FolderTree& tree, const std::string& folder, NodeId parent, ListingIcons& icons) {
@@ -85,13 +71,12 @@ void ListInto(Platform& platform, FolderTree& tree, const std::string& folder, N
         const NodeId child = tree.AddChild(parent, entry.name);  // shows the folder image
         const std::string icon = FindFolderIcon(platform, path + entry.name);
         if (icon.empty()) continue;
-        // Only an image appended for this folder may stand for it: should the
+        // Only the image of this folder's file may stand for it: should the
         // file vanish in between or fail to load, the child keeps the folder
         // image instead of showing whatever was appended last.
         failure.Attempt([&] {
-            const int before = images.Count();
-            icons.Append(platform, icon, images);
-            if (images.Count() > before) tree.SetImage(child, images.Count() - 1);
+            const int image = icons.Image(platform, icon, images);
+            if (image >= 0) tree.SetImage(child, image);
         });
     }
     failure.RaiseIfAny();
