@@ -28,7 +28,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
             showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINNOACTIVE;
         frmMain.Show(minimised ? SW_SHOWNORMAL : showCommand);
         if (minimised) Application.Minimize();
-        return Application.Run([&frmMain](MSG& msg) { return frmMain.PreTranslateMessage(msg); });
+        return Application.Run([&frmMain](MSG& msg) { return frmMain.PreTranslateMessage(msg); },
+                               [&frmMain] { return frmMain.Idle(); });
     } catch (const std::exception& e) {
         // Only the start-up itself can end here: no window could be made.
         MessageBoxW(nullptr, win::Wide(e.what()).c_str(), L"Quorvane", MB_ICONSTOP | MB_OK);

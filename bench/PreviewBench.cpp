@@ -14,9 +14,9 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include <atomic>
 #include <cstdio>
 
+#include "bench/MemorySampler.h"
 #include "bench/SamplePicture.h"
 #include "bench/WindowBench.h"
 #include "folder_settings/Bitmap.h"
@@ -201,54 +201,6 @@ int Picture(const std::string& jpeg, const std::string& djpeg) {
     return 0;
 }
 
-PROCESS_MEMORY_COUNTERS_EX Counters() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return counters;
-}
-
-// Samples the private bytes every millisecond on a thread of its own until
-// stopped, keeping the largest. A plain Win32 thread: the program's
-// runtime has no std::thread.
-class PeakSampler {
-public:
-    PeakSampler() : thread_(CreateThread(nullptr, 0, &PeakSampler::Run, this, 0, nullptr)) {}
-    ~PeakSampler() { Stop(); }
-    PeakSampler(const PeakSampler&) = delete;
-    PeakSampler& operator=(const PeakSampler&) = delete;
-
-    void Stop() {
-        done_ = true;
-        thread_.reset();
-    }
-
-    std::atomic<size_t> peak{0};
-
-private:
-    struct ThreadTraits {
-        using Type = HANDLE;
-        static Type Invalid() { return nullptr; }
-        static void Close(Type h) {
-            WaitForSingleObject(h, INFINITE);
-            CloseHandle(h);
-        }
-    };
-
-    static DWORD WINAPI Run(void* self) {
-        auto& sampler = *static_cast<PeakSampler*>(self);
-        while (!sampler.done_) {
-            const size_t now = Counters().PagefileUsage;
-            if (now > sampler.peak) sampler.peak = now;
-            Sleep(1);
-        }
-        return 0;
-    }
-
-    std::atomic<bool> done_{false};
-    win::UniqueHandle<ThreadTraits> thread_;
-};
-
 int Memory(const std::string& jpeg, const std::string& root) {
     win::Win32Platform platform;
     AnsweringDialogs dialogs;
@@ -342,12 +294,16 @@ int wmain(int argc, wchar_t** argv) {
         if (mode == "picture" && args.size() == 2) return Picture(args[0], args[1]);
         if (mode == "memory" && args.size() == 2) return Memory(args[0], args[1]);
         if (mode == "startup" && args.size() == 3) return Startup(args[0], args[1], args[2]);
+        if (mode == "library" && args.size() == 2) return LibraryStartup(args[0], args[1]);
+        if (mode == "library-memory" && args.size() == 3) return LibraryMemory(args[0], args[1], args[2]);
+        if (mode == "launch" && args.size() == 3) return LibraryLaunch(args[0], args[1], args[2]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
     std::fprintf(stderr,
                  "usage: window_bench make <folder\\> | picture <jpeg> <djpeg.exe> | memory <jpeg> <root\\> | "
-                 "startup <root\\> <icons\\> <work\\>\n");
+                 "startup <root\\> <icons\\> <work\\> | library <icons\\> <work\\> | "
+                 "library-memory idle|all <icons\\> <work\\> | launch <quorvane.exe> <icons\\> <work\\>\n");
     return 2;
 }

@@ -80,6 +80,13 @@ inline void Row(const char* what, double ours, const char* unit, const char* bas
 // library, against a bare loop (StartupBench.cpp).
 int Startup(const std::string& root, const std::string& iconSource, const std::string& work);
 
+// The icon library: start-up with 0, 200 and 2,000 icons against an empty
+// one, the idle-time loading against all at once, and the memory of each
+// way (LibraryBench.cpp).
+int LibraryStartup(const std::string& iconSource, const std::string& work);
+int LibraryMemory(const std::string& way, const std::string& iconSource, const std::string& work);
+int LibraryLaunch(const std::string& program, const std::string& iconSource, const std::string& work);
+
 // The folder of a path with its trailing "\".
 inline std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 

@@ -1,6 +1,8 @@
 #include "navigation/FolderTreeLogic.h"
 
 #include <cctype>
+#include <exception>
+#include <map>
 
 #include "folder_settings/IconFile.h"
 #include "folder_settings/ReadSettings.h"
@@ -24,12 +26,69 @@ private:
     FolderTree& tree_;
 };
 
+// The icon files of one listing, each read, checked and appended once:
+// folders given the same library icon are the common case, and they share
+// its image. Images are never changed, only appended, so a shared one
+// stays what each of them showed before; an apply appends its own.
+class ListingIcons {
+public:
+    // The image of the file's icon, appended the first time the listing
+    // meets the file; -1 when it has none (the file gone meanwhile). The
+    // loader's error is raised each time the file is met.
+    int Image(Platform& platform, const std::string& path, ImageList& images) {
+        auto [it, first] = files_.try_emplace(path);
+        Met& met = it->second;
+        if (first) {
+            try {
+                const int before = images.Count();
+                AddIconFromFile(platform, path, images);
+                if (images.Count() > before) met.image = images.Count() - 1;
+            } catch (...) {
+                met.error = std::current_exception();
+            }
+        }
+        if (met.error) std::rethrow_exception(met.error);
+        return met.image;
+    }
+
+private:
+    struct Met {
+        int image = -1;
+        std::exception_ptr error;
+    };
+    std::map<std::string, Met> files_;
+};
+
+void ListInto(Platform& platform, FolderTree& tree, const std::string& folder, NodeId parent, ListingIcons& icons) {
+    std::string path = folder;
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    ImageList& images = tree.Images();
+    FirstFailure failure;
+    for (const FolderEntry& entry : platform.ListFolder(path + "*.*")) {
+        if (entry.attributes & attr::kHidden) continue;
+        if (entry.name == "." || entry.name == "..") continue;
+        if ((entry.attributes & attr::kDirectory) == 0) continue;
+        const NodeId child = tree.AddChild(parent, entry.name);  // shows the folder image
+        const std::string icon = FindFolderIcon(platform, path + entry.name);
+        if (icon.empty()) continue;
+        // Only the image of this folder's file may stand for it: should the
+        // file vanish in between or fail to load, the child keeps the folder
+        // image instead of showing whatever was appended last.
+        failure.Attempt([&] {
+            const int image = icons.Image(platform, icon, images);
+            if (image >= 0) tree.SetImage(child, image);
+        });
+    }
+    failure.RaiseIfAny();
+}
+
 }  // namespace
 
 void BuildDriveRoots(Platform& platform, FolderTree& tree, FolderEditState& state) {
     FirstFailure failure;
     {
         UpdateBatch batch(tree);
+        ListingIcons icons;
         const uint32_t drives = platform.LogicalDrives();
         for (int i = 0; i < kDriveLetters; ++i) {
             if ((drives & (1u << i)) == 0) continue;
@@ -39,7 +98,7 @@ void BuildDriveRoots(Platform& platform, FolderTree& tree, FolderEditState& stat
             const NodeId root = tree.AddRoot(text);
             tree.SetImage(root, kDriveImage);
             tree.Select(root);
-            failure.Attempt([&] { ListSubfolders(platform, tree, text, root); });
+            failure.Attempt([&] { ListInto(platform, tree, text, root, icons); });
         }
     }
     // Without a fixed drive there is nothing to select or read: the tree
@@ -53,27 +112,8 @@ void BuildDriveRoots(Platform& platform, FolderTree& tree, FolderEditState& stat
 }
 
 void ListSubfolders(Platform& platform, FolderTree& tree, const std::string& folder, NodeId parent) {
-    std::string path = folder;
-    if (!path.empty() && path.back() != '\\') path += '\\';
-    ImageList& images = tree.Images();
-    FirstFailure failure;
-    for (const FolderEntry& entry : platform.ListFolder(path + "*.*")) {
-        if (entry.attributes & attr::kHidden) continue;
-        if (entry.name == "." || entry.name == "..") continue;
-        if ((entry.attributes & attr::kDirectory) == 0) continue;
-        const NodeId child = tree.AddChild(parent, entry.name);  // shows the folder image
-        const std::string icon = FindFolderIcon(platform, path + entry.name);
-        if (icon.empty()) continue;
-        // Only an image appended for this folder may stand for it: should the
-        // file vanish in between or fail to load, the child keeps the folder
-        // image instead of showing whatever was appended last.
-        failure.Attempt([&] {
-            const int before = images.Count();
-            AddIconFromFile(platform, icon, images);
-            if (images.Count() > before) tree.SetImage(child, images.Count() - 1);
-        });
-    }
-    failure.RaiseIfAny();
+    ListingIcons icons;
+    ListInto(platform, tree, folder, parent, icons);
 }
 
 std::string NodeFolderPath(const FolderTree& tree, NodeId node) {
@@ -86,8 +126,9 @@ void ExpandNode(Platform& platform, FolderTree& tree, NodeId node) {
     FirstFailure failure;
     {
         UpdateBatch batch(tree);
+        ListingIcons icons;
         const auto list = [&](NodeId n) {
-            if (tree.FirstChild(n) == kNoNode) ListSubfolders(platform, tree, NodeFolderPath(tree, n), n);
+            if (tree.FirstChild(n) == kNoNode) ListInto(platform, tree, NodeFolderPath(tree, n), n, icons);
         };
         failure.Attempt([&] { list(node); });
         for (NodeId child = tree.FirstChild(node); child != kNoNode; child = tree.NextSibling(child)) {

@@ -17,6 +17,9 @@ void BuildDriveRoots(Platform& platform, FolderTree& tree, FolderEditState& stat
 
 // Adds the subfolders of `folder` (trailing "\" optional) as children of
 // `parent`, each with its custom icon appended to the tree's image list.
+// An icon file named by several folders is read and appended once for the
+// listing, and they share the image (once, too, for all the listings of one
+// expansion or of the drive roots).
 void ListSubfolders(Platform& platform, FolderTree& tree, const std::string& folder, NodeId parent);
 
 // The texts from the root down to the node, each followed by "\".

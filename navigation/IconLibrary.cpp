@@ -1,5 +1,8 @@
 #include "navigation/IconLibrary.h"
 
+#include <utility>
+#include <vector>
+
 #include "folder_settings/IconFile.h"
 #include "navigation/FirstFailure.h"
 #include "navigation/FolderTreeLogic.h"
@@ -7,26 +10,37 @@
 
 namespace quorvane {
 
-void ScanIconLibrary(Platform& platform, IconGrid& grid, ImageList& images, const std::string& folder) {
+int ListIconLibrary(Platform& platform, IconGrid& grid, const std::string& folder) {
     std::string prefix = folder;
     if (!prefix.empty() && prefix.back() != '\\') prefix += '\\';
 
-    FirstFailure failure;
+    std::vector<std::string> paths;
     for (const FolderEntry& entry : platform.ListFolder(prefix + "*.*")) {
         if (AsciiLower(PathExtension(entry.name)) != ".ico") continue;
         // A folder named like an icon gives no image; listing it would put
         // every later row out of line with its image.
         if (entry.attributes & attr::kDirectory) continue;
-        const std::string path = prefix + entry.name;
-        grid.SetCellText(grid.RowCount() - 1, path);
-        const int before = images.Count();
-        failure.Attempt([&] { AddIconFromFile(platform, path, images); });
-        // A file gone since the listing or not an icon: a blank image keeps
-        // the rows in line, and the scan goes on.
-        if (images.Count() == before) images.AppendIcon(IconFile());
-        grid.SetRowCount(grid.RowCount() + 1);
+        paths.push_back(prefix + entry.name);
     }
-    grid.SetRowCount(grid.RowCount() - 1);
+    // The rows at once: a grid grown row by row redraws its scroll bar
+    // each time, which thousands of icons make a wait of its own.
+    const int rows = static_cast<int>(paths.size());
+    grid.SetRows(std::move(paths));
+    return rows;
+}
+
+void LoadLibraryRow(Platform& platform, const IconGrid& grid, ImageList& images, int row) {
+    const int before = images.Count();
+    FirstFailure failure;
+    failure.Attempt([&] { AddIconFromFile(platform, grid.CellText(row), images); });
+    if (images.Count() == before) images.AppendIcon(IconFile());
+    failure.RaiseIfAny();
+}
+
+void ScanIconLibrary(Platform& platform, IconGrid& grid, ImageList& images, const std::string& folder) {
+    const int rows = ListIconLibrary(platform, grid, folder);
+    FirstFailure failure;
+    for (int row = 0; row < rows; ++row) failure.Attempt([&] { LoadLibraryRow(platform, grid, images, row); });
     failure.RaiseIfAny();
 }
 

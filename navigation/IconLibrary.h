@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "folder_settings/FolderView.h"
 #include "platform/Platform.h"
@@ -19,13 +20,24 @@ public:
     virtual void SetRowCount(int rows) = 0;
     virtual std::string CellText(int row) const = 0;
     virtual void SetCellText(int row, const std::string& text) = 0;
+    // A row for each text, in one go; none leaves one empty row.
+    virtual void SetRows(std::vector<std::string> texts) = 0;
 };
 
-// Fills the grid (expected in its start state: one empty row) and the
-// image list from the ".ico" files directly in `folder`, in the platform's
-// order; row k and image k always belong to the same file. A file that is
-// not an icon gets a blank image and the scan goes on; the loader's first
-// error is raised at the end.
+// The names alone: a row for each ".ico" file directly in `folder`, in the
+// platform's order, holding its full path; no file is read. The grid is
+// expected in its start state (one empty row). Returns the rows listed.
+int ListIconLibrary(Platform& platform, IconGrid& grid, const std::string& folder);
+
+// Appends the picture of the row's file to the list: always one image, a
+// blank one for a file gone since the listing or not an icon, whose error
+// is then raised.
+void LoadLibraryRow(Platform& platform, const IconGrid& grid, ImageList& images, int row);
+
+// The names, then every row's picture in order, so row k and image k
+// belong to the same file; a bad file leaves its image blank and the scan
+// goes on; the loader's first error is raised at the end. The window loads
+// the pictures in idle time instead (ui/LibraryPictures).
 void ScanIconLibrary(Platform& platform, IconGrid& grid, ImageList& images, const std::string& folder);
 
 // A click or key move to `row`: makes that row's file the icon of the

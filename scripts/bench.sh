@@ -1,9 +1,9 @@
 #!/bin/sh
 # Builds the benchmark programs and prints every figure of
 # docs/benchmarks.md with its baseline from the same run: the real main
-# window under Wine (repaint, first show, peak memory, start-up), the tree
-# listing under Wine, and the JPEG codec natively against libjpeg-turbo's
-# own tools.
+# window under Wine (repaint, first show, peak memory, start-up, the icon
+# library at start-up and in idle time), the tree listings under Wine, and
+# the JPEG codec natively against libjpeg-turbo's own tools.
 #
 # The Wine figures run on a private prefix (build/benchprefix) whose first
 # fixed drive, B:, is a temporary folder: start-up fills its root with
@@ -22,7 +22,7 @@ WIN=$QUORVANE_PRESET
 cmake --preset host >/dev/null
 cmake --build --preset host --target picture_bench >/dev/null
 cmake --preset "$WIN" >/dev/null
-cmake --build --preset "$WIN" --target window_bench tree_listing_bench >/dev/null
+cmake --build --preset "$WIN" --target window_bench tree_listing_bench quorvane >/dev/null
 . "$ROOT/scripts/display.sh"
 DRIVE=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-bench-drive.XXXXXX")
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-bench-work.XXXXXX")
@@ -64,8 +64,14 @@ run "$bench" memory "$jpeg" 'B:\'
 run "$bench" picture "$jpeg" "$djpeg"
 run "$bench" startup 'B:\' "$icons" "$work"
 echo
+echo "The icon library under Wine (the first drive empty):"
+run "$bench" library "$icons" "$work"
+run "$bench" library-memory idle "$icons" "$work"
+run "$bench" library-memory all "$icons" "$work"
+run "$bench" launch "$(wine winepath -w "$ROOT/build/$WIN/app/quorvane.exe")" "$icons" "$work"
+echo
 echo "Tree listing under Wine:"
-run build/$WIN/bench/tree_listing_bench.exe
+run build/$WIN/bench/tree_listing_bench.exe "$icons"
 echo
 echo "JPEG codec, native:"
 build/host/bench/picture_bench 5 "$WORK/codec"

@@ -51,9 +51,14 @@ TApplication::TApplication(HINSTANCE instance, const std::string& executablePath
 
 void TApplication::ShowTaskbarEntry() { ShowWindow(hwnd(), SW_SHOWNOACTIVATE); }
 
-int TApplication::Run(const std::function<bool(MSG&)>& preTranslate) {
+int TApplication::Run(const std::function<bool(MSG&)>& preTranslate, const std::function<bool()>& idle) {
     MSG msg{};
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        // One thread: idle work goes in steps between the messages, each
+        // bounded by the work itself, and no timer is needed to wake it.
+        while (idle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && idle()) {
+        }
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
         if (preTranslate && preTranslate(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

@@ -25,8 +25,10 @@ public:
     // Puts the program on the taskbar: shows its window, which has no size.
     void ShowTaskbarEntry();
     // Processes messages until WM_QUIT; each message passes `preTranslate`
-    // first, which returns true when it handled it. Returns the quit code.
-    int Run(const std::function<bool(MSG&)>& preTranslate);
+    // first, which returns true when it handled it. While no message waits,
+    // paint included, `idle` runs one short step after another until it
+    // returns false (no work left) or a message comes. Returns the quit code.
+    int Run(const std::function<bool(MSG&)>& preTranslate, const std::function<bool()>& idle = {});
 
     // Hides the main form and minimises the program to its taskbar entry.
     void Minimize();

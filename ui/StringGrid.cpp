@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/win32/WinText.h"
 
@@ -38,6 +39,12 @@ void StringGrid::SetRowCount(int rows) {
     UpdateScrollBar();
     ScrollTo(topRow_);
     if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void StringGrid::SetRows(std::vector<std::string> texts) {
+    cells_ = std::move(texts);
+    if (cells_.empty()) cells_.emplace_back();
+    SetRowCount(RowCount());
 }
 
 std::string StringGrid::CellText(int row) const {

@@ -35,6 +35,7 @@ public:
     void SetRowCount(int rows) override;
     std::string CellText(int row) const override;
     void SetCellText(int row, const std::string& text) override;
+    void SetRows(std::vector<std::string> texts) override;
 
     int Row() const { return row_; }
     int TopRow() const { return topRow_; }

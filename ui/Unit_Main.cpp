@@ -287,7 +287,7 @@ void TfrmMain::FormShow() {
     failure.Attempt([&] { BuildDriveRoots(platform_, *tree_, *this); });
     const std::string library = executableFolder_ + "Icons";
     if (platform_.FolderExists(library)) {
-        failure.Attempt([&] { ScanIconLibrary(platform_, sgIcons, *imglstDefaultIcons, library); });
+        failure.Attempt([&] { libraryPictures_.Open(platform_, sgIcons, *imglstDefaultIcons, library); });
     }
     failure.RaiseIfAny();
 }
@@ -338,9 +338,9 @@ void TfrmMain::sgIconsDrawCell(HDC dc, int, int row, const RECT& cell, win::Stri
     // frame shows which cell is current.
     const win::UniqueBrush white(CreateSolidBrush(RGB(255, 255, 255)));
     FillRect(dc, &cell, white.get());
-    if (row < imglstDefaultIcons->Count()) {
+    if (const int image = libraryPictures_.ImageOf(row); image >= 0) {
         const int offset = (cell.right - cell.left - imglstDefaultIcons->Size()) / 2;
-        ImageList_Draw(imglstDefaultIcons->Handle(), row, dc, cell.left + offset, cell.top + offset, ILD_NORMAL);
+        ImageList_Draw(imglstDefaultIcons->Handle(), image, dc, cell.left + offset, cell.top + offset, ILD_NORMAL);
     }
 }
 

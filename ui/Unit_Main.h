@@ -16,6 +16,7 @@
 #include "ui/Controls.h"
 #include "ui/Dialogs.h"
 #include "ui/FolderTreeView.h"
+#include "ui/LibraryPictures.h"
 #include "ui/MainForm.h"
 #include "ui/PictureBox.h"
 #include "ui/StringGrid.h"
@@ -63,6 +64,8 @@ public:
     bool PreTranslateMessage(const MSG& msg);
     // The next control in the tab order after `from` (backward: before).
     HWND NextTabStop(HWND from, bool backward) const;
+    // A step of the work left for idle time; true while some remains.
+    bool Idle() { return libraryPictures_.Idle(); }
 
     const std::string& Title() const { return title_; }
     int Dpi() const { return dpi_; }
@@ -166,6 +169,7 @@ private:
     win::UniqueFont font_;
     win::UniqueFont boldFont_;
     std::unique_ptr<win::FolderTreeView> tree_;
+    win::LibraryPictures libraryPictures_;
     win::TOpenPictureDialog OpenPictureDialog;
     win::TOpenPictureDialog opdlgIcon;
     win::TColorDialog ColorDialog;

@@ -12,11 +12,13 @@ namespace quorvane::test {
 
 void Pump(TfrmMain* form) {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (form && form->PreTranslateMessage(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    do {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (form && form->PreTranslateMessage(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    } while (form && form->Idle());  // the idle time the program's loop gives
 }
 
 bool PumpUntil(const std::function<bool()>& done, TfrmMain* form, DWORD timeoutMs) {

@@ -87,7 +87,7 @@ public:
 // Dispatches messages until `done` holds or `timeoutMs` passes; returns
 // whether it held. Tab keys go through the form's own handling first.
 bool PumpUntil(const std::function<bool()>& done, TfrmMain* form = nullptr, DWORD timeoutMs = 5000);
-// Dispatches what is queued now.
+// Dispatches what is queued now; with a form, also its idle work to the end.
 void Pump(TfrmMain* form = nullptr);
 
 // Runs the steps one after the other from inside whatever message loop is

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "navigation/IconLibrary.h"
+#include "navigation/LibraryLoading.h"
 #include "platform/Errors.h"
 #include "tests/host/FakeFolderEditState.h"
 #include "tests/host/FakeFolderTree.h"
@@ -24,6 +25,9 @@ public:
     void SetRowCount(int count) override { rows.resize(static_cast<size_t>(std::max(count, 1))); }
     std::string CellText(int row) const override { return rows.at(static_cast<size_t>(row)); }
     void SetCellText(int row, const std::string& text) override { rows.at(static_cast<size_t>(row)) = text; }
+    void SetRows(std::vector<std::string> texts) override {
+        rows = texts.empty() ? std::vector<std::string>{""} : std::move(texts);
+    }
 };
 
 class IconLibrary : public ::testing::Test {
@@ -44,6 +48,11 @@ TEST_F(IconLibrary, ListsOnlyIconFilesInThePlatformsOrderHiddenOnesToo) {
     fs.AddFile("D:\\Tools\\Icons\\notes.txt", "text");
     Icon("B.ICO", 0x00FF00, attr::kHidden | attr::kSystem);
     fs.AddFile("D:\\Tools\\Icons\\sea.ico.bak", "x");
+    // The names alone first: no picture yet.
+    EXPECT_EQ(ListIconLibrary(fs, grid, kLib), 2);
+    EXPECT_EQ(grid.rows, (std::vector<std::string>{"D:\\Tools\\Icons\\a.ico", "D:\\Tools\\Icons\\B.ICO"}));
+    EXPECT_EQ(images.Count(), 0);
+    grid.rows = {""};
     Scan();
     EXPECT_EQ(grid.rows, (std::vector<std::string>{"D:\\Tools\\Icons\\a.ico", "D:\\Tools\\Icons\\B.ICO"}));
     ASSERT_EQ(images.Count(), 2);
@@ -126,6 +135,45 @@ TEST_F(IconLibrary, FailingPickNamesThePathButKeepsThePreview) {
     EXPECT_THROW(sgIconsSelectCell(fs, grid, state, 0), EFOpenError);
     EXPECT_EQ(state.iconPath, "D:\\Tools\\Icons\\a.ico");
     EXPECT_EQ(state.calls.count("SetIconPicture"), 0u);
+}
+
+// The pictures after the names: the rows on screen, a row scrolled into
+// view, then the rest in order in steps within their budget, and one
+// message for the library at the first bad row the pass comes to.
+TEST(LibraryLoadingOrder, ScreenFirstThenThePassInBoundedSteps) {
+    LibraryLoading::Microseconds now = 0;
+    std::vector<int> loaded;
+    const auto load = [&](int row) {
+        loaded.push_back(row);
+        now += row == 7 ? 4000 : 1000;  // one slow file
+        if (row == 3 || row == 20) throw EInvalidGraphic("Icon image is not valid");
+    };
+    LibraryLoading loading(30, load, [&] { return now; }, 10000);
+
+    loading.LoadNow(0, 5);  // before the first paint, bad row 3 among them
+    loading.LoadNow(3, 4);  // drawn again: tried already
+    EXPECT_EQ(loaded, (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_THROW(loading.Advance(), EInvalidGraphic);
+    loading.LoadNow(25, 28);  // scrolled into view before its turn
+    EXPECT_TRUE(loading.Tried(27));
+    EXPECT_FALSE(loading.Tried(5));
+
+    std::vector<LibraryLoading::Microseconds> steps;
+    for (bool more = true; more;) {
+        const LibraryLoading::Microseconds start = now;
+        more = loading.Step();  // row 20 fails too: never raised
+        steps.push_back(now - start);
+    }
+    std::vector<int> expected{0, 1, 2, 3, 4, 25, 26, 27};
+    for (int row = 5; row < 30; ++row)
+        if (row < 25 || row > 27) expected.push_back(row);
+    EXPECT_EQ(loaded, expected);
+    // Rows 5 to 8 in the first step: another 4 ms file would overrun it.
+    EXPECT_EQ(steps.front(), 7000);
+    for (LibraryLoading::Microseconds spent : steps) EXPECT_LE(spent, 10000);
+    EXPECT_TRUE(loading.Done());
+    EXPECT_FALSE(loading.Step());
+    EXPECT_EQ(loaded.size(), 30u);
 }
 
 }  // namespace

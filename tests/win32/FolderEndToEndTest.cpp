@@ -329,7 +329,7 @@ TEST(FullDisk, FormerSettingsAndPictureStayWholeAndNoTemporaryFileIsLeft) {
     } catch (const EIniFileException& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + ini);
     }
-    RestoreTextColor(platform, state, messages);
+    EXPECT_THROW(RestoreTextColor(platform, state, messages), EIniFileException);  // a restore says so too
 
     EXPECT_EQ(ReadText(ini), formerIni);
     EXPECT_EQ(ReadText(copy), std::string(formerJpeg.begin(), formerJpeg.end()));
