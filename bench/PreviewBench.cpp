@@ -342,12 +342,13 @@ int wmain(int argc, wchar_t** argv) {
         if (mode == "picture" && args.size() == 2) return Picture(args[0], args[1]);
         if (mode == "memory" && args.size() == 2) return Memory(args[0], args[1]);
         if (mode == "startup" && args.size() == 3) return Startup(args[0], args[1], args[2]);
+        if (mode == "iconfile" && args.size() == 1) return IconFileLoad(args[0]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
     std::fprintf(stderr,
                  "usage: window_bench make <folder\\> | picture <jpeg> <djpeg.exe> | memory <jpeg> <root\\> | "
-                 "startup <root\\> <icons\\> <work\\>\n");
+                 "startup <root\\> <icons\\> <work\\> | iconfile <work\\>\n");
     return 2;
 }

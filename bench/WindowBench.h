@@ -80,6 +80,10 @@ inline void Row(const char* what, double ours, const char* unit, const char* bas
 // library, against a bare loop (StartupBench.cpp).
 int Startup(const std::string& root, const std::string& iconSource, const std::string& work);
 
+// Loading an icon file whose records all point into one chain of PNG
+// chunks, against a plain one of the same size (IconFileBench.cpp).
+int IconFileLoad(const std::string& work);
+
 // The folder of a path with its trailing "\".
 inline std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
 
 #include "platform/Errors.h"
 
@@ -43,29 +44,76 @@ bool LooksLikePng(std::span<const uint8_t> data) {
     return data.size() >= 4 && std::equal(kPngSignature, kPngSignature + 4, data.begin());
 }
 
+bool IsChunk(std::span<const uint8_t> b, uint64_t at, const char (&type)[5]) {
+    return std::equal(type, type + 4, b.begin() + static_cast<std::ptrdiff_t>(at + 4));
+}
+
+// The chunk walks of a file's PNG entries, in the file's own offsets. A
+// walk goes from chunk head to chunk head until past the IEND chunk or
+// until no head fits before the end of the file; from a given head it
+// always ends alike. A hostile directory points its many records into one
+// long chain of chunks, so every 32nd head a walk passes keeps where the
+// walk ended: a later walk that joins the chain stops within 32 heads of
+// joining, and the file costs its length once, not once per record.
+class PngWalks {
+public:
+    struct End {
+        uint64_t at = 0;  // one past the last chunk walked
+        bool sawData = false;  // an IDAT chunk on the way
+    };
+
+    explicit PngWalks(std::span<const uint8_t> file) : file_(file) {}
+
+    End From(uint64_t head) {
+        std::vector<uint64_t> marks;
+        std::optional<uint64_t> lastData;
+        End tail{head, false};  // where a walk already made takes over, and what it saw
+        uint64_t at = head;
+        for (size_t step = 0;; ++step) {
+            if (const auto known = ends_.find(at); known != ends_.end()) {
+                tail = known->second;
+                break;
+            }
+            if (at + 12 > file_.size()) {
+                tail.at = at;
+                break;
+            }
+            if (step % 32 == 0) marks.push_back(at);
+            const bool last = IsChunk(file_, at, "IEND");
+            if (IsChunk(file_, at, "IDAT")) lastData = at;
+            at += 12 + uint64_t{U32BigEndian(file_, at)};
+            if (last) {
+                tail.at = at;
+                break;
+            }
+        }
+        for (const uint64_t mark : marks) ends_.emplace(mark, End{tail.at, tail.sawData || (lastData && *lastData >= mark)});
+        return {tail.at, tail.sawData || lastData.has_value()};
+    }
+
+private:
+    std::span<const uint8_t> file_;
+    std::unordered_map<uint64_t, End> ends_;
+};
+
 // Signature and the IHDR chunk that must follow it; the stream itself is
-// left to the system's decoder. The image runs to its IEND chunk, or to
-// the end of the file when that is missing.
-void CheckPng(std::span<const uint8_t> data, IconFile::Entry& entry) {
+// left to the system's decoder, which fails on one without image data.
+// The image runs to its IEND chunk, or to the end of the file when that is
+// missing.
+void CheckPng(std::span<const uint8_t> data, PngWalks& walks, IconFile::Entry& entry) {
     if (data.size() < kPngHeaderEnd || !std::equal(std::begin(kPngSignature), std::end(kPngSignature), data.begin()))
         return;
-    if (U32BigEndian(data, 8) != 13 || data[12] != 'I' || data[13] != 'H' || data[14] != 'D' || data[15] != 'R') {
-        return;
-    }
+    if (U32BigEndian(data, 8) != 13 || !IsChunk(data, 8, "IHDR")) return;
     const uint32_t width = U32BigEndian(data, 16);
     const uint32_t height = U32BigEndian(data, 20);
     if (width == 0 || height == 0 || width > kMaxPngSide || height > kMaxPngSide) return;
-    uint64_t end = 8;
-    while (end + 12 <= data.size()) {
-        const bool last = data[end + 4] == 'I' && data[end + 5] == 'E' && data[end + 6] == 'N' && data[end + 7] == 'D';
-        end += 12 + uint64_t{U32BigEndian(data, end)};
-        if (last) break;
-    }
+    const PngWalks::End end = walks.From(uint64_t{entry.offset} + 8);
+    if (!end.sawData) return;
     entry.width = entry.listedWidth = static_cast<int>(width);  // the system goes by a PNG's own header
     entry.height = entry.listedHeight = static_cast<int>(height);
     entry.bitCount = 32;
     entry.png = true;
-    entry.size = static_cast<uint32_t>(std::min<uint64_t>(end, data.size()));
+    entry.size = static_cast<uint32_t>(std::min<uint64_t>(end.at - entry.offset, data.size()));
     entry.valid = true;
 }
 
@@ -170,6 +218,7 @@ IconFile IconFile::FromBytes(std::vector<uint8_t> bytes) {
 
     IconFile icon;
     icon.entries_.reserve(count);
+    PngWalks walks(all);
     for (size_t i = 0; i < count; ++i) {
         const std::span<const uint8_t> record = all.subspan(kDirHeaderSize + i * kDirEntrySize, kDirEntrySize);
         const uint32_t listedSize = U32(record, 8);
@@ -183,7 +232,7 @@ IconFile IconFile::FromBytes(std::vector<uint8_t> bytes) {
         entry.listedWidth = record[0] == 0 ? kMaxSide : record[0];
         entry.listedHeight = record[1] == 0 ? kMaxSide : record[1];
         if (LooksLikePng(data)) {
-            CheckPng(data, entry);
+            CheckPng(data, walks, entry);
             entry.bitCount = 32;
         } else {
             const std::optional<Dib> dib = ReadDib(data);

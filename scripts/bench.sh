@@ -63,6 +63,7 @@ run "$bench" make "$work"
 run "$bench" memory "$jpeg" 'B:\'
 run "$bench" picture "$jpeg" "$djpeg"
 run "$bench" startup 'B:\' "$icons" "$work"
+run "$bench" iconfile "$work"
 echo
 echo "Tree listing under Wine:"
 run build/$WIN/bench/tree_listing_bench.exe

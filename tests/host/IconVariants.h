@@ -46,6 +46,25 @@ inline std::vector<uint8_t> StoredBackwards(const std::vector<IconSpec>& specs) 
 
 }  // namespace icon_variant_detail
 
+// Every one of `records` directory records points at one PNG entry: its
+// signature and header, then `chunks` empty chunks, no image data and no
+// IEND. A reader that walks the chunks once per record takes records x
+// chunks steps.
+inline std::vector<uint8_t> ChunkChain(size_t records, size_t chunks) {
+    std::vector<uint8_t> png = icon_detail::Png(IconSpec{32, 32, 32, true});
+    png.resize(8 + 25);  // the signature and IHDR
+    std::vector<uint8_t> b;
+    Put16(b, 0), Put16(b, 1), Put16(b, static_cast<uint32_t>(records));
+    for (size_t i = 0; i < records; ++i) {
+        b.insert(b.end(), {32, 32, 0, 0, 1, 0, 32, 0});
+        Put32(b, static_cast<uint32_t>(png.size()));
+        Put32(b, static_cast<uint32_t>(icon_variant_detail::Record(records)));
+    }
+    b.insert(b.end(), png.begin(), png.end());
+    for (size_t i = 0; i < chunks; ++i) icon_detail::PngChunk(b, "qrVn", {});
+    return b;
+}
+
 inline std::vector<IconVariant> IconVariants() {
     using namespace icon_variant_detail;
     const auto varied = [](int size, int bits) {
@@ -103,6 +122,7 @@ inline std::vector<IconVariant> IconVariants() {
     out.push_back({"PNG of 512", BuildIcon(png(512))});
     out.push_back({"PNG of 256 beside bitmaps", BuildIcon({varied(16, 32), varied(32, 32), png(256)})});
     out.push_back({"PNG of 512 beside a 32-pixel bitmap", BuildIcon({png(512), varied(32, 32)})});
+    out.push_back({"a PNG header and empty chunks at every record", ChunkChain(300, 200), false});
     out.push_back({"a cursor", edited(base, [](auto& b) {
                        Set(b, 2, 2, 2);
                        Set(b, Record(0) + 4, 0x00070005, 4), Set(b, Record(1) + 4, 0x000B0003, 4);
