@@ -87,7 +87,8 @@ public:
                 break;
             }
         }
-        for (const uint64_t mark : marks) ends_.emplace(mark, End{tail.at, tail.sawData || (lastData && *lastData >= mark)});
+        for (const uint64_t mark : marks)
+            ends_.emplace(mark, End{tail.at, tail.sawData || (lastData && *lastData >= mark)});
         return {tail.at, tail.sawData || lastData.has_value()};
     }
 
