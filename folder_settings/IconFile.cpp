@@ -192,6 +192,14 @@ void CheckDib(const Dib& dib, std::span<const uint8_t> data, IconFile::Entry& en
 
 }  // namespace
 
+namespace {
+int screenBits = 32;
+}  // namespace
+
+void IconFile::SetScreenBits(int bitsPerPixelTimesPlanes) { screenBits = bitsPerPixelTimesPlanes; }
+
+int IconFile::ScreenBits() { return screenBits; }
+
 IconFile IconFile::Load(Platform& platform, const std::string& path) {
     std::vector<uint8_t> bytes;
     const FileResult read = platform.ReadWholeFile(path, bytes);
@@ -252,10 +260,11 @@ IconFile IconFile::FromBytes(std::vector<uint8_t> bytes) {
     if (icon.entries_.empty()) Invalid();
     icon.bytes_ = std::move(bytes);
     // The tree draws at 16 pixels, the library at 32, as does the preview
-    // at 96 dpi; at another size the drawing chooses again and an invalid
-    // choice fails there with the same error.
+    // at 96 dpi, each choosing by the screen's depth; at another size the
+    // drawing chooses again and an invalid choice fails there with the
+    // same error.
     for (int side : {16, 32}) {
-        if (!icon.BestEntry(side)->valid) Invalid();
+        if (!icon.BestEntry(side, Images::kAny, ScreenBits())->valid) Invalid();
     }
     return icon;
 }

@@ -64,6 +64,13 @@ public:
     // An empty icon: no entries, draws nothing.
     IconFile() = default;
 
+    // The depth of the screen icons are drawn on, which the choice of an
+    // entry goes by: the program sets it once at start (until then 32).
+    // Loading checks the entries chosen at that depth, and drawing
+    // chooses at it, so a file taken is one that draws.
+    static void SetScreenBits(int bitsPerPixelTimesPlanes);
+    static int ScreenBits();
+
     // Reads and checks a file. EFOpenError when it cannot be read,
     // EInvalidGraphic "Icon image is not valid" when it is not an icon.
     static IconFile Load(Platform& platform, const std::string& path);

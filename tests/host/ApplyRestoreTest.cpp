@@ -12,6 +12,7 @@
 #include "tests/host/FakeFolderTree.h"
 #include "tests/host/FakePlatform.h"
 #include "tests/host/IconBuilder.h"
+#include "tests/host/IconVariants.h"
 #include "tests/host/JpegSamples.h"
 
 namespace quorvane {
@@ -187,14 +188,27 @@ TEST_F(FolderOperations, IconIsShownOnTheNodeOfTheWrittenFolderEvenAfterAKeyboar
     EXPECT_EQ(tree.Image(node), 3);
 }
 
+// Not an icon, one whose entry chosen on a screen of 16 bits cannot be
+// drawn, or one the list makes no image of: a blank image each time, and
+// the steps after it still run.
 TEST_F(FolderOperations, AnIconThatDoesNotLoadShowsABlankImageWithoutAnError) {
     fs.AddFile("C:\\bad.ico", "not an icon");
-    state.iconPath = "C:\\bad.ico";
-    EXPECT_NO_THROW(Apply());
-    ASSERT_EQ(tree.Images().Count(), 3);
-    EXPECT_EQ(tree.Images().images.back().label, "blank");
-    EXPECT_EQ(tree.Image(node), 2);
-    EXPECT_EQ(fs.Attributes("C:\\Photos\\desktop.ini"), attr::kHidden);
+    fs.AddFile("C:\\deep.ico", test::DeepEntryPastTheEnd());
+    ChooseIcon("C:\\good.ico");
+    IconFile::SetScreenBits(16);
+    for (const char* icon : {"C:\\bad.ico", "C:\\deep.ico", "C:\\good.ico"}) {
+        SCOPED_TRACE(icon);
+        tree.Images().refuseIcons = icon == std::string("C:\\good.ico");
+        fs.SetAttributes("C:\\Photos\\desktop.ini", attr::kSystem);
+        state.iconPath = icon;
+        const int count = tree.Images().Count();
+        EXPECT_NO_THROW(Apply());
+        ASSERT_EQ(tree.Images().Count(), count + 1);
+        EXPECT_EQ(tree.Images().images.back().label, "blank");
+        EXPECT_EQ(tree.Image(node), count);
+        EXPECT_EQ(fs.Attributes("C:\\Photos\\desktop.ini"), attr::kHidden);
+    }
+    IconFile::SetScreenBits(32);
 }
 
 TEST_F(FolderOperations, DriveRootIsWrittenAtTheRoot) {

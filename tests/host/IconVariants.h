@@ -65,6 +65,14 @@ inline std::vector<uint8_t> ChunkChain(size_t records, size_t chunks) {
     return b;
 }
 
+// A 16-pixel entry of 32 bits, and one of 8 bits beside it whose listed
+// size runs past the end, which a screen of 16 bits or fewer chooses.
+inline std::vector<uint8_t> DeepEntryPastTheEnd() {
+    std::vector<uint8_t> b = BuildIcon({IconSpec{16, 16, 32}, IconSpec{16, 16, 8}, IconSpec{32, 32, 32}});
+    icon_variant_detail::Set(b, icon_variant_detail::Record(1) + 8, static_cast<uint32_t>(b.size()), 4);
+    return b;
+}
+
 inline std::vector<IconVariant> IconVariants() {
     using namespace icon_variant_detail;
     const auto varied = [](int size, int bits) {
@@ -122,6 +130,7 @@ inline std::vector<IconVariant> IconVariants() {
     out.push_back({"PNG of 512", BuildIcon(png(512))});
     out.push_back({"PNG of 256 beside bitmaps", BuildIcon({varied(16, 32), varied(32, 32), png(256)})});
     out.push_back({"PNG of 512 beside a 32-pixel bitmap", BuildIcon({png(512), varied(32, 32)})});
+    out.push_back({"an 8-bit entry past the end beside a 32-bit one", DeepEntryPastTheEnd()});
     out.push_back({"a PNG header and empty chunks at every record", ChunkChain(300, 200), false});
     out.push_back({"a cursor", edited(base, [](auto& b) {
                        Set(b, 2, 2, 2);
