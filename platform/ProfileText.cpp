@@ -68,16 +68,24 @@ public:
         Split();
     }
 
+    // Every line of the key in its section: a second one would read as its
+    // value. One pass, each kept byte copied once, however many copies the
+    // section holds.
     bool Remove(std::string_view section, std::string_view key) {
         const size_t header = FindSection(section);
         if (header == kNone) return false;
-        // Every line of the key: a second one would read as its value.
-        bool removed = false;
-        for (size_t line; (line = FindKey(header, key)) != kNone; removed = true) {
-            text_.erase(lines_[line].begin, lines_[line].next - lines_[line].begin);
-            Split();
+        std::string kept;
+        size_t copied = 0;  // the text before this is in `kept` or removed
+        for (size_t i = header + 1; i < lines_.size() && !IsHeader(i); ++i) {
+            if (!IsKey(i, key)) continue;
+            kept.append(text_, copied, lines_[i].begin - copied);
+            copied = lines_[i].next;
         }
-        return removed;
+        if (copied == 0) return false;
+        kept.append(text_, copied);
+        text_ = std::move(kept);
+        Split();
+        return true;
     }
 
 private:
@@ -137,10 +145,14 @@ private:
         return kNone;
     }
 
+    bool IsKey(size_t i, std::string_view key) const {
+        const size_t eq = KeyEnd(i);
+        return eq != kNone && EqualsNoCase(Trim(LineText(i).substr(0, eq)), Trim(key));
+    }
+
     size_t FindKey(size_t header, std::string_view key) const {
         for (size_t i = header + 1; i < lines_.size() && !IsHeader(i); ++i) {
-            const size_t eq = KeyEnd(i);
-            if (eq != kNone && EqualsNoCase(Trim(LineText(i).substr(0, eq)), Trim(key))) return i;
+            if (IsKey(i, key)) return i;
         }
         return kNone;
     }

@@ -89,6 +89,7 @@ TEST(ProfileText, RemovingTakesOutOnlyTheKeysLines) {
     EXPECT_EQ(ProfileLookup(*after, "A", "y", kCodec), std::nullopt);
     EXPECT_FALSE(ProfileWithoutKey(file, "A", "missing", kCodec));
     EXPECT_FALSE(ProfileWithoutKey(file, "B", "x", kCodec));
+    EXPECT_EQ(S(*ProfileWithoutKey(B("[A]\ny=1\nx=2\ny=3"), "A", "y", kCodec)), "[A]\nx=2\n");
 }
 
 TEST(ProfileText, AValueWithoutAnAnsiFormTurnsTheFileIntoUtf16) {
