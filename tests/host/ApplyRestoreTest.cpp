@@ -188,25 +188,21 @@ TEST_F(FolderOperations, IconIsShownOnTheNodeOfTheWrittenFolderEvenAfterAKeyboar
     EXPECT_EQ(tree.Image(node), 3);
 }
 
-// Not an icon, one whose entry chosen on a screen of 16 bits cannot be
-// drawn, or one the list makes no image of: a blank image each time, and
-// the steps after it still run.
+// Not an icon, one whose entry chosen at 16 bits cannot be drawn, or one the
+// list makes no image of: a blank image, and the steps after it still run.
 TEST_F(FolderOperations, AnIconThatDoesNotLoadShowsABlankImageWithoutAnError) {
     fs.AddFile("C:\\bad.ico", "not an icon");
     fs.AddFile("C:\\deep.ico", test::DeepEntryPastTheEnd());
     ChooseIcon("C:\\good.ico");
     IconFile::SetScreenBits(16);
-    for (const char* icon : {"C:\\bad.ico", "C:\\deep.ico", "C:\\good.ico"}) {
-        SCOPED_TRACE(icon);
-        tree.Images().refuseIcons = icon == std::string("C:\\good.ico");
+    for (const std::string icon : {"C:\\bad.ico", "C:\\deep.ico", "C:\\good.ico"}) {
+        tree.Images().refuseIcons = icon == "C:\\good.ico";
         fs.SetAttributes("C:\\Photos\\desktop.ini", attr::kSystem);
         state.iconPath = icon;
-        const int count = tree.Images().Count();
-        EXPECT_NO_THROW(Apply());
-        ASSERT_EQ(tree.Images().Count(), count + 1);
-        EXPECT_EQ(tree.Images().images.back().label, "blank");
-        EXPECT_EQ(tree.Image(node), count);
-        EXPECT_EQ(fs.Attributes("C:\\Photos\\desktop.ini"), attr::kHidden);
+        EXPECT_NO_THROW(Apply()) << icon;
+        EXPECT_EQ(tree.Images().images.back().label, "blank") << icon;
+        EXPECT_EQ(tree.Image(node), tree.Images().Count() - 1) << icon;
+        EXPECT_EQ(fs.Attributes("C:\\Photos\\desktop.ini"), attr::kHidden) << icon;
     }
     IconFile::SetScreenBits(32);
 }

@@ -78,7 +78,6 @@ void CompareWithSystem(const std::string& path, std::optional<bool> taken) {
 TEST(IconFiles, TakenAndDrawnAsTheSystemTakesAndDrawsThem) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    // Checked and drawn at the screen's depth, as the program sets it at start.
     const win::WindowDc screen(nullptr);
     IconFile::SetScreenBits(GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES));
     test::TempFolder dir;
