@@ -261,10 +261,12 @@ std::optional<std::string> ProfileLookup(const Bytes& file, std::string_view sec
     if (!w.representable) return std::nullopt;  // no such name can be in an 8-bit file
     const IniText ini(std::move(w.text));
     auto value = ini.Lookup(w.section, w.key);
-    if (!value) return value;
-    // What is no character reads as U+FFFD, as the system's conversion gives it.
+    // UTF-16 units that are no character stay, as the system reads them
+    // (a path to a folder whose name holds one); bytes of a UTF-8 file that
+    // are none read as U+FFFD, as the system's conversion gives them.
+    if (!value || IsUtf16(w.form)) return value;
     if (w.form == Form::kAnsi) return codec.ToUtf8(*value);
-    return Utf16ToUtf8(Utf8ToUtf16(*value, IsUtf16(w.form) ? LoneSurrogates::kKeep : LoneSurrogates::kReplace));
+    return Utf16ToUtf8(Utf8ToUtf16(*value));
 }
 
 Bytes ProfileWithValue(const Bytes& file, std::string_view section, std::string_view key,
