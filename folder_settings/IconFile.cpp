@@ -65,20 +65,22 @@ public:
     explicit PngWalks(std::span<const uint8_t> file) : file_(file) {}
 
     End From(uint64_t head) {
-        std::vector<uint64_t> marks;
+        std::vector<size_t> marks;
         std::optional<uint64_t> lastData;
         End tail{head, false};  // where a walk already made takes over, and what it saw
         uint64_t at = head;
         for (size_t step = 0;; ++step) {
-            if (const auto known = ends_.find(at); known != ends_.end()) {
-                tail = known->second;
-                break;
-            }
             if (at + 12 > file_.size()) {
                 tail.at = at;
                 break;
             }
-            if (step % 32 == 0) marks.push_back(at);
+            // Heads lie inside the file, so a size_t holds them (a 64-bit
+            // key would cost a library call per look-up in a 32-bit build).
+            if (const auto known = ends_.find(static_cast<size_t>(at)); known != ends_.end()) {
+                tail = known->second;
+                break;
+            }
+            if (step % 32 == 0) marks.push_back(static_cast<size_t>(at));
             const bool last = IsChunk(file_, at, "IEND");
             if (IsChunk(file_, at, "IDAT")) lastData = at;
             at += 12 + uint64_t{U32BigEndian(file_, at)};
@@ -87,14 +89,14 @@ public:
                 break;
             }
         }
-        for (const uint64_t mark : marks)
+        for (const size_t mark : marks)
             ends_.emplace(mark, End{tail.at, tail.sawData || (lastData && *lastData >= mark)});
         return {tail.at, tail.sawData || lastData.has_value()};
     }
 
 private:
     std::span<const uint8_t> file_;
-    std::unordered_map<uint64_t, End> ends_;
+    std::unordered_map<size_t, End> ends_;
 };
 
 // Signature and the IHDR chunk that must follow it; the stream itself is
@@ -228,6 +230,8 @@ IconFile IconFile::FromBytes(std::vector<uint8_t> bytes) {
     IconFile icon;
     icon.entries_.reserve(count);
     PngWalks walks(all);
+    std::span<const uint8_t> previous;  // the record before
+    bool previousFits = false;
     for (size_t i = 0; i < count; ++i) {
         const std::span<const uint8_t> record = all.subspan(kDirHeaderSize + i * kDirEntrySize, kDirEntrySize);
         const uint32_t listedSize = U32(record, 8);
@@ -235,6 +239,16 @@ IconFile IconFile::FromBytes(std::vector<uint8_t> bytes) {
         // The search ends at the first record that points at no header:
         // past the entries that a directory announces but does not hold.
         if (offset > all.size()) break;
+        const bool fits = static_cast<uint64_t>(offset) + listedSize <= all.size();
+        // A record that repeats the one before (the same image, listed
+        // sides and fit; a directory of thousands naming one image) makes
+        // the same entry, which the search never chooses over the first.
+        if (!previous.empty() && offset == U32(previous, 12) && record[0] == previous[0] &&
+            record[1] == previous[1] && fits == previousFits) {
+            continue;
+        }
+        previous = record;
+        previousFits = fits;
         const std::span<const uint8_t> data = all.subspan(offset);
         Entry entry;
         entry.offset = offset;
@@ -249,7 +263,7 @@ IconFile IconFile::FromBytes(std::vector<uint8_t> bytes) {
             entry.bitCount = dib->bitCount;
             CheckDib(*dib, data, entry);
         }
-        if (static_cast<uint64_t>(offset) + listedSize > all.size()) entry.valid = false;
+        if (!fits) entry.valid = false;
         if (!entry.valid) {
             const Entry seen{.listedWidth = entry.listedWidth, .listedHeight = entry.listedHeight,
                              .bitCount = entry.bitCount, .png = entry.png, .offset = offset};

@@ -78,7 +78,8 @@ public:
     static IconFile FromBytes(std::vector<uint8_t> bytes);
 
     bool Empty() const { return entries_.empty(); }
-    // Every entry the system's search sees, in the file's order.
+    // Every entry the system's search sees, in the file's order, but one
+    // whose record repeats the one before (the search never chooses it).
     const std::vector<Entry>& Entries() const { return entries_; }
 
     // Which entries BestEntry may choose: Windows before Vista cannot make

@@ -188,8 +188,7 @@ TEST_F(FolderOperations, IconIsShownOnTheNodeOfTheWrittenFolderEvenAfterAKeyboar
     EXPECT_EQ(tree.Image(node), 3);
 }
 
-// Not an icon, one whose entry chosen at 16 bits cannot be drawn, or one the
-// list makes no image of: a blank image, and the steps after it still run.
+// Not an icon, not drawable at 16 bits, no image made: blank, and the rest runs.
 TEST_F(FolderOperations, AnIconThatDoesNotLoadShowsABlankImageWithoutAnError) {
     fs.AddFile("C:\\bad.ico", "not an icon");
     fs.AddFile("C:\\deep.ico", test::DeepEntryPastTheEnd());

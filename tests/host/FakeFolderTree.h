@@ -30,8 +30,7 @@ public:
     bool refuseIcons = false;
     void AppendIcon(const IconFile& icon) override {
         FakeImage image{"icon", {}, size_, size_};
-        // The real list chooses at the screen's depth and fails on an entry
-        // it cannot draw, or where the system makes no image of it.
+        // As the real list: chosen at the screen's depth, failing where no image is made.
         if (const IconFile::Entry* entry = icon.BestEntry(size_, IconFile::Images::kAny, IconFile::ScreenBits())) {
             if (!entry->valid || refuseIcons) throw EInvalidGraphic("Icon image is not valid");
             const auto bytes = icon.EntryBytes(*entry);

@@ -321,8 +321,7 @@ TEST(IconFile, OneBadEntryRejectsTheWholeFile) {
     EXPECT_FALSE(icon.Decode(bad));
     EXPECT_EQ(icon.BestEntry(48, IconFile::Images::kBitmapsOnly), &icon.Entries()[1]);
 
-    // The load checks what the drawing chooses: at 16 bits, the 8-bit one
-    // of two 16-pixel entries.
+    // The load checks what drawing at 16 bits chooses: the 8-bit entry.
     IconFile::SetScreenBits(16);
     EXPECT_EQ(ErrorOf(test::DeepEntryPastTheEnd()), kRefused);
     IconFile::SetScreenBits(32);

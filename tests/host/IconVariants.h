@@ -46,8 +46,7 @@ inline std::vector<uint8_t> StoredBackwards(const std::vector<IconSpec>& specs) 
 
 }  // namespace icon_variant_detail
 
-// A 16-pixel entry of 32 bits, and one of 8 bits beside it whose listed
-// size runs past the end, which a screen of 16 bits or fewer chooses.
+// Two 16-pixel entries; the 8-bit one, which 16-bit screens choose, runs past the end.
 inline std::vector<uint8_t> DeepEntryPastTheEnd() {
     std::vector<uint8_t> b = BuildIcon({IconSpec{16, 16, 32}, IconSpec{16, 16, 8}, IconSpec{32, 32, 32}});
     icon_variant_detail::Set(b, icon_variant_detail::Record(1) + 8, static_cast<uint32_t>(b.size()), 4);
@@ -112,8 +111,7 @@ inline std::vector<IconVariant> IconVariants() {
     out.push_back({"PNG of 256 beside bitmaps", BuildIcon({varied(16, 32), varied(32, 32), png(256)})});
     out.push_back({"PNG of 512 beside a 32-pixel bitmap", BuildIcon({png(512), varied(32, 32)})});
     out.push_back({"an 8-bit entry past the end beside a 32-bit one", DeepEntryPastTheEnd()});
-    // Every record at one PNG signature and header, then empty chunks, no
-    // image data, no IEND: a reader that walks the chunks per record is slow.
+    // Every record at one PNG header, then empty chunks only: no IDAT, no IEND.
     std::vector<uint8_t> chain = BuildIcon(std::vector<IconSpec>(64, png(32)));
     chain.resize(Record(64) + 33);
     for (size_t i = 0; i < 64; ++i) Set(chain, Record(i) + 8, 33, 4), Set(chain, Record(i) + 12, Record(64), 4);

@@ -340,8 +340,7 @@ TEST(JpegEncode, RunningOutOfMemoryAnywhereIsLibjpegsErrorAndWritesNothing) {
     }
     EXPECT_GT(refusals, 2u);
 
-    // The output's first buffer finds no room, or it outgrows it and the
-    // next one finds none.
+    // The output's first buffer, or the one it outgrows it for, finds no room.
     for (const size_t limit : {size_t{64} << 10, size_t{128} << 10}) {
         test::AllocationLimit refusing(limit);
         EXPECT_TRUE(saveFails("the output's buffers")) << limit;

@@ -75,8 +75,7 @@ TEST(PathValue, SecondCharacterColonMeansAbsolute) {
     EXPECT_EQ(ResolvePathValue("C:\\A\\", "Folder Settings\\BackGround.jpg"),
               "C:\\A\\Folder Settings\\BackGround.jpg");
     EXPECT_EQ(ResolvePathValue("C:\\A", "x.ico"), "C:\\A\\x.ico");
-    // A leading separator is relative like any other; a network path, as
-    // the program writes one, reads back as itself.
+    // A leading separator is relative like any other; a network path is itself.
     EXPECT_EQ(ResolvePathValue("C:\\A\\", "\\x.ico"), "C:\\A\\\\x.ico");
     EXPECT_EQ(ResolvePathValue("C:\\A\\", "\\\\srv\\x.ico"), "\\\\srv\\x.ico");
     EXPECT_EQ(ResolvePathValue("C:\\A\\", "//srv/x.ico"), "//srv/x.ico");

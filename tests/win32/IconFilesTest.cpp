@@ -78,8 +78,7 @@ void CompareWithSystem(const std::string& path, std::optional<bool> taken) {
 TEST(IconFiles, TakenAndDrawnAsTheSystemTakesAndDrawsThem) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    const win::WindowDc screen(nullptr);
-    IconFile::SetScreenBits(GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES));
+    IconFile::SetScreenBits(GetDeviceCaps(win::WindowDc(nullptr).get(), BITSPIXEL));  // as the program sets it
     test::TempFolder dir;
     for (const test::IconVariant& variant : test::IconVariants()) {
         SCOPED_TRACE(variant.name);

@@ -73,44 +73,36 @@ TEST_F(ProfileOnDisk, ForeignLinesStayByteForByteThroughWritesAndRemoves) {
 // reader, as the shell reads desktop.ini, then written by the program where
 // the system reads: one table of every disagreement.
 TEST_F(ProfileOnDisk, ReadsAndWritesEveryKeyWhereTheSystemReadsIt) {
-    const auto utf16 = [](const std::string& ascii, bool big) {
-        std::string out(2 * ascii.size() + 2, '\0');
-        out[big] = '\xFF', out[!big] = '\xFE';
-        for (size_t i = 0; i < ascii.size(); ++i) out[2 * i + 2 + big] = ascii[i];
-        return out;
-    };
-    const std::string nul(1, '\0');
+    std::string bigEndian = "\xFE\xFF", nul(1, '\0');
+    for (const char c : std::string("[A]\r\nk=1\r\n")) bigEndian.push_back('\0'), bigEndian.push_back(c);
     const std::vector<std::pair<const char*, std::string>> files = {
         {"header without ]", "[A]\r\nk=1\r\n[B\r\nk=2\r\nj=3\r\n"}, {"UTF-8 BOM", "\xEF\xBB\xBF[A]\r\nk=1\r\n"},
-        {"blanks inside brackets", "[ A ]\r\nk=1\r\n[B]x]\r\nk=2\r\n[B] x\r\nj=3\r\n"},
+        {"blanks inside brackets", "[ A ]\r\nk=1\r\n[B]x]\r\nk=2\r\n[B] x\r\nj=3\r\n"}, {"UTF-16 BE", bigEndian},
         {"NUL after names", "[A]\r\nk" + nul + "=1\r\n[B" + nul + "x]\r\nj" + nul + "x=2\r\n"},
         {"NUL in a value", "[A]\r\nk=1" + nul + "2\r\n"}, {"CR inside a line", "[A]\r\nk=1\rj=2\r\n"},
-        {"UTF-16 BOMs", utf16("[A]\r\nk=1\r\n", false)}, {"UTF-16 BE", utf16("[A]\r\nk=1\r\n", true)},
         {"CR only", "[A]\rk=1\rj=2\r[B]\rk=3\r"}, {"LF only", "[A]\nk=1\n[B]\nj=2"},
         {"duplicates", "[A]\r\nj=1\r\nk=2\r\nK=3\r\n[B]\r\n[a]\r\nk=4\r\n"},
-        {"a key without =", "[A]\r\nk\r\nk=1\r\n;j=2\r\nj=3\r\n"},
         {"blanks", " [A] \r\n \t k \t = \t 1 \t \r\n\vj\f=\x1A" "2\v\r\n"},
         {"quotes", "[A]\r\nk=\"1\"\r\nj='2\"\r\n[B]\r\nk=\"\r\nj=''\r\n"},
-        {"very long line", "[A]\r\nk=" + std::string(40000, 'v') + "\r\nj=2"},
+        {"long line", "[A]\r\nk=" + std::string(40000, 'v') + "\r\nj=2"}, {"a key without =", "[A]\r\nk\r\nk=1\r\nj"},
     };
     std::string table;
+    std::vector<wchar_t> theirs(65536);
     for (size_t i = 0; i < files.size(); ++i) {
         const std::string path = dir / ("odd" + std::to_string(i) + ".ini");
         WriteText(path, files[i].second);
         for (const std::string step : {"A", "B", "write A"}) {
-            const std::string section = step.substr(step.size() - 1);
             for (const char* key : {"k", "j"}) {
+                const std::string section = step.substr(step.size() - 1);
                 std::string ours = "new";
                 if (step == section) platform.ProfileRead(path, section, key, "-", ours);
                 else EXPECT_TRUE(platform.ProfileWrite(path, section, key, ours));
-                std::vector<wchar_t> theirs(65536);
                 GetPrivateProfileStringW(win::Wide(section).c_str(), win::Wide(key).c_str(), L"-", theirs.data(),
                                          65536, win::Wide(path).c_str());
-                const std::string read = win::Narrow(theirs.data());
                 char row[128];
                 std::snprintf(row, sizeof row, "\n%s [%s] %s: %.9s | %.9s", files[i].first, step.c_str(), key,
-                              ours.c_str(), read.c_str());
-                if (ours != read) table += row;
+                              ours.c_str(), win::Narrow(theirs.data()).c_str());
+                if (ours != win::Narrow(theirs.data())) table += row;
             }
         }
     }
@@ -262,8 +254,7 @@ TEST(FileSystem, ListingReportsNamesAndAttributesIncludingHiddenEntriesOnEveryWi
     EXPECT_TRUE(sawName);
     EXPECT_TRUE(sawHidden);
     EXPECT_TRUE(sawFile);
-    // A name NTFS holds with a lone surrogate comes back unit for unit, not
-    // as a sibling's U+FFFD (Wine's file systems take no such name).
+    // An NTFS name with a lone surrogate (none under Wine) is kept, not U+FFFD.
     EXPECT_EQ(win::Wide(win::Narrow(L"x\xD800")), L"x\xD800");
     EXPECT_NE(win::Narrow(L"x\xD800"), win::Narrow(L"x\xFFFD"));
 }
@@ -318,16 +309,14 @@ TEST(FileSystem, WholeFilesRoundTripAndFailuresCarryTheSystemsText) {
     EXPECT_EQ(test::Names(dir.path()), std::vector<std::string>{"a.jpg"});
 }
 
-// A swap left half done (1177: the former file under its backup name) that
-// cannot be undone is not tried again, where a second try would find no
-// file and write one of the one key: the edit fails, the backup stays.
+// A swap left half done (1177: the former file under its backup name) and
+// not undone is not tried again: the edit fails, the backup stays.
 TEST(FileSystem, ASwapLeftHalfDoneIsNotTriedAgain) {
     int swaps = 0;
     const auto halfDone = [&swaps](LPCWSTR target, LPCWSTR, LPCWSTR backup) {
         ++swaps;
         MoveFileW(target, backup);
-        SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
-        return FALSE;
+        return SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2), FALSE;
     };
     win::Win32Platform platform(win::FolderListing::kStandard, GetLogicalDrives, Sleep,
                                 {halfDone, [](LPCWSTR, LPCWSTR) { return FALSE; }});
@@ -335,9 +324,8 @@ TEST(FileSystem, ASwapLeftHalfDoneIsNotTriedAgain) {
     WriteText(dir / "desktop.ini", "[V]\r\nMode=4\r\n");
     EXPECT_FALSE(platform.ProfileWrite(dir / "desktop.ini", "A", "k", "v"));
     EXPECT_EQ(swaps, 1);
-    const std::vector<std::string> names = test::Names(dir.path());
-    ASSERT_EQ(names.size(), 1u);
-    EXPECT_EQ(ReadText(dir / names[0]), "[V]\r\nMode=4\r\n");
+    ASSERT_EQ(test::Names(dir.path()).size(), 1u);
+    EXPECT_EQ(ReadText(dir / test::Names(dir.path())[0]), "[V]\r\nMode=4\r\n");
 }
 
 TEST(Drives, TheSystemDriveIsFixed) {
