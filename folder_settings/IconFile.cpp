@@ -23,6 +23,9 @@ constexpr uint32_t kMaxPngSide = 4096;
 constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr size_t kPngHeaderEnd = 8 + 8 + 13 + 4;  // signature, chunk head, IHDR body, CRC
 
+// The screen's depth, which the choice goes by: the program's one setting.
+int screenBits = 32;
+
 [[noreturn]] void Invalid() { throw EInvalidGraphic(kInvalidIcon); }
 
 uint16_t U16(std::span<const uint8_t> b, size_t at) {
@@ -192,10 +195,6 @@ void CheckDib(const Dib& dib, std::span<const uint8_t> data, IconFile::Entry& en
     entry.valid = true;
 }
 
-}  // namespace
-
-namespace {
-int screenBits = 32;
 }  // namespace
 
 void IconFile::SetScreenBits(int bitsPerPixelTimesPlanes) { screenBits = bitsPerPixelTimesPlanes; }
