@@ -86,6 +86,9 @@ int Startup(const std::string& root, const std::string& iconSource, const std::s
 int LibraryStartup(const std::string& iconSource, const std::string& work);
 int LibraryMemory(const std::string& way, const std::string& iconSource, const std::string& work);
 int LibraryLaunch(const std::string& program, const std::string& iconSource, const std::string& work);
+// Loading an icon file whose records all point into one chain of PNG
+// chunks, against a plain one of the same size (IconFileBench.cpp).
+int IconFileLoad(const std::string& work);
 
 // The folder of a path with its trailing "\".
 inline std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }

@@ -86,7 +86,12 @@ void ApplyFolderSettings(Platform& platform, FolderEditState& state, FolderTree&
 
     if (!icon.empty()) {
         ImageList& images = tree.Images();
-        images.AppendIcon(LoadIconQuietly(platform, icon));
+        // Whatever fails in making the picture, the steps below still run.
+        try {
+            images.AppendIcon(LoadIconQuietly(platform, icon));
+        } catch (const std::exception&) {
+            images.AppendIcon(IconFile());
+        }
         // The node of the folder just written: after a keyboard move the
         // selected node may be another folder's.
         if (const NodeId node = tree.CurrentFolderNode(); node != kNoNode) tree.SetImage(node, images.Count() - 1);

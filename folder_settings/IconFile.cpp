@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
 
 #include "platform/Errors.h"
 
@@ -21,6 +22,9 @@ constexpr int kMaxSide = 256;
 constexpr uint32_t kMaxPngSide = 4096;
 constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr size_t kPngHeaderEnd = 8 + 8 + 13 + 4;  // signature, chunk head, IHDR body, CRC
+
+// The screen's depth, which the choice goes by: the program's one setting.
+int screenBits = 32;
 
 [[noreturn]] void Invalid() { throw EInvalidGraphic(kInvalidIcon); }
 
@@ -43,29 +47,79 @@ bool LooksLikePng(std::span<const uint8_t> data) {
     return data.size() >= 4 && std::equal(kPngSignature, kPngSignature + 4, data.begin());
 }
 
+bool IsChunk(std::span<const uint8_t> b, uint64_t at, const char (&type)[5]) {
+    return std::equal(type, type + 4, b.begin() + static_cast<std::ptrdiff_t>(at + 4));
+}
+
+// The chunk walks of a file's PNG entries, in the file's own offsets. A
+// walk goes from chunk head to chunk head until past the IEND chunk or
+// until no head fits before the end of the file; from a given head it
+// always ends alike. A hostile directory points its many records into one
+// long chain of chunks, so every 32nd head a walk passes keeps where the
+// walk ended: a later walk that joins the chain stops within 32 heads of
+// joining, and the file costs its length once, not once per record.
+class PngWalks {
+public:
+    struct End {
+        uint64_t at = 0;  // one past the last chunk walked
+        bool sawData = false;  // an IDAT chunk on the way
+    };
+
+    explicit PngWalks(std::span<const uint8_t> file) : file_(file) {}
+
+    End From(uint64_t head) {
+        std::vector<size_t> marks;
+        std::optional<uint64_t> lastData;
+        End tail{head, false};  // where a walk already made takes over, and what it saw
+        uint64_t at = head;
+        for (size_t step = 0;; ++step) {
+            if (at + 12 > file_.size()) {
+                tail.at = at;
+                break;
+            }
+            // Heads lie inside the file, so a size_t holds them (a 64-bit
+            // key would cost a library call per look-up in a 32-bit build).
+            if (const auto known = ends_.find(static_cast<size_t>(at)); known != ends_.end()) {
+                tail = known->second;
+                break;
+            }
+            if (step % 32 == 0) marks.push_back(static_cast<size_t>(at));
+            const bool last = IsChunk(file_, at, "IEND");
+            if (IsChunk(file_, at, "IDAT")) lastData = at;
+            at += 12 + uint64_t{U32BigEndian(file_, at)};
+            if (last) {
+                tail.at = at;
+                break;
+            }
+        }
+        for (const size_t mark : marks)
+            ends_.emplace(mark, End{tail.at, tail.sawData || (lastData && *lastData >= mark)});
+        return {tail.at, tail.sawData || lastData.has_value()};
+    }
+
+private:
+    std::span<const uint8_t> file_;
+    std::unordered_map<size_t, End> ends_;
+};
+
 // Signature and the IHDR chunk that must follow it; the stream itself is
-// left to the system's decoder. The image runs to its IEND chunk, or to
-// the end of the file when that is missing.
-void CheckPng(std::span<const uint8_t> data, IconFile::Entry& entry) {
+// left to the system's decoder, which fails on one without image data.
+// The image runs to its IEND chunk, or to the end of the file when that is
+// missing.
+void CheckPng(std::span<const uint8_t> data, PngWalks& walks, IconFile::Entry& entry) {
     if (data.size() < kPngHeaderEnd || !std::equal(std::begin(kPngSignature), std::end(kPngSignature), data.begin()))
         return;
-    if (U32BigEndian(data, 8) != 13 || data[12] != 'I' || data[13] != 'H' || data[14] != 'D' || data[15] != 'R') {
-        return;
-    }
+    if (U32BigEndian(data, 8) != 13 || !IsChunk(data, 8, "IHDR")) return;
     const uint32_t width = U32BigEndian(data, 16);
     const uint32_t height = U32BigEndian(data, 20);
     if (width == 0 || height == 0 || width > kMaxPngSide || height > kMaxPngSide) return;
-    uint64_t end = 8;
-    while (end + 12 <= data.size()) {
-        const bool last = data[end + 4] == 'I' && data[end + 5] == 'E' && data[end + 6] == 'N' && data[end + 7] == 'D';
-        end += 12 + uint64_t{U32BigEndian(data, end)};
-        if (last) break;
-    }
+    const PngWalks::End end = walks.From(uint64_t{entry.offset} + 8);
+    if (!end.sawData) return;
     entry.width = entry.listedWidth = static_cast<int>(width);  // the system goes by a PNG's own header
     entry.height = entry.listedHeight = static_cast<int>(height);
     entry.bitCount = 32;
     entry.png = true;
-    entry.size = static_cast<uint32_t>(std::min<uint64_t>(end, data.size()));
+    entry.size = static_cast<uint32_t>(std::min<uint64_t>(end.at - entry.offset, data.size()));
     entry.valid = true;
 }
 
@@ -143,6 +197,10 @@ void CheckDib(const Dib& dib, std::span<const uint8_t> data, IconFile::Entry& en
 
 }  // namespace
 
+void IconFile::SetScreenBits(int bitsPerPixelTimesPlanes) { screenBits = bitsPerPixelTimesPlanes; }
+
+int IconFile::ScreenBits() { return screenBits; }
+
 IconFile IconFile::Load(Platform& platform, const std::string& path) {
     std::vector<uint8_t> bytes;
     const FileResult read = platform.ReadWholeFile(path, bytes);
@@ -172,6 +230,9 @@ IconFile IconFile::FromBytes(std::vector<uint8_t> bytes) {
 
     IconFile icon;
     icon.entries_.reserve(count);
+    PngWalks walks(all);
+    std::span<const uint8_t> previous;  // the record before
+    bool previousFits = false;
     for (size_t i = 0; i < count; ++i) {
         const std::span<const uint8_t> record = all.subspan(kDirHeaderSize + i * kDirEntrySize, kDirEntrySize);
         const uint32_t listedSize = U32(record, 8);
@@ -179,13 +240,23 @@ IconFile IconFile::FromBytes(std::vector<uint8_t> bytes) {
         // The search ends at the first record that points at no header:
         // past the entries that a directory announces but does not hold.
         if (offset > all.size()) break;
+        const bool fits = static_cast<uint64_t>(offset) + listedSize <= all.size();
+        // A record that repeats the one before (the same image, listed
+        // sides and fit; a directory of thousands naming one image) makes
+        // the same entry, which the search never chooses over the first.
+        if (!previous.empty() && offset == U32(previous, 12) && record[0] == previous[0] &&
+            record[1] == previous[1] && fits == previousFits) {
+            continue;
+        }
+        previous = record;
+        previousFits = fits;
         const std::span<const uint8_t> data = all.subspan(offset);
         Entry entry;
         entry.offset = offset;
         entry.listedWidth = record[0] == 0 ? kMaxSide : record[0];
         entry.listedHeight = record[1] == 0 ? kMaxSide : record[1];
         if (LooksLikePng(data)) {
-            CheckPng(data, entry);
+            CheckPng(data, walks, entry);
             entry.bitCount = 32;
         } else {
             const std::optional<Dib> dib = ReadDib(data);
@@ -193,7 +264,7 @@ IconFile IconFile::FromBytes(std::vector<uint8_t> bytes) {
             entry.bitCount = dib->bitCount;
             CheckDib(*dib, data, entry);
         }
-        if (static_cast<uint64_t>(offset) + listedSize > all.size()) entry.valid = false;
+        if (!fits) entry.valid = false;
         if (!entry.valid) {
             const Entry seen{.listedWidth = entry.listedWidth, .listedHeight = entry.listedHeight,
                              .bitCount = entry.bitCount, .png = entry.png, .offset = offset};
@@ -204,10 +275,11 @@ IconFile IconFile::FromBytes(std::vector<uint8_t> bytes) {
     if (icon.entries_.empty()) Invalid();
     icon.bytes_ = std::move(bytes);
     // The tree draws at 16 pixels, the library at 32, as does the preview
-    // at 96 dpi; at another size the drawing chooses again and an invalid
-    // choice fails there with the same error.
+    // at 96 dpi, each choosing by the screen's depth; at another size the
+    // drawing chooses again and an invalid choice fails there with the
+    // same error.
     for (int side : {16, 32}) {
-        if (!icon.BestEntry(side)->valid) Invalid();
+        if (!icon.BestEntry(side, Images::kAny, ScreenBits())->valid) Invalid();
     }
     return icon;
 }

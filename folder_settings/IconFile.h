@@ -64,6 +64,13 @@ public:
     // An empty icon: no entries, draws nothing.
     IconFile() = default;
 
+    // The depth of the screen icons are drawn on, which the choice of an
+    // entry goes by: the program sets it once at start (until then 32).
+    // Loading checks the entries chosen at that depth, and drawing
+    // chooses at it, so a file taken is one that draws.
+    static void SetScreenBits(int bitsPerPixelTimesPlanes);
+    static int ScreenBits();
+
     // Reads and checks a file. EFOpenError when it cannot be read,
     // EInvalidGraphic "Icon image is not valid" when it is not an icon.
     static IconFile Load(Platform& platform, const std::string& path);
@@ -71,7 +78,8 @@ public:
     static IconFile FromBytes(std::vector<uint8_t> bytes);
 
     bool Empty() const { return entries_.empty(); }
-    // Every entry the system's search sees, in the file's order.
+    // Every entry the system's search sees, in the file's order, but one
+    // whose record repeats the one before (the search never chooses it).
     const std::vector<Entry>& Entries() const { return entries_; }
 
     // Which entries BestEntry may choose: Windows before Vista cannot make

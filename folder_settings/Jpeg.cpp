@@ -155,7 +155,14 @@ public:
     Compressor() {
         cinfo.err = InitErrors(errors);
         RunGuarded(errors, [this] { jpeg_create_compress(&cinfo); });
-        AllocateOrFail([this] { output.bytes.resize(kFirstOutputBytes); });
+        // A constructor that throws runs no destructor: the memory manager
+        // made above goes here, or nowhere.
+        try {
+            AllocateOrFail([this] { output.bytes.resize(kFirstOutputBytes); });
+        } catch (...) {
+            jpeg_destroy_compress(&cinfo);
+            throw;
+        }
         output.pub.init_destination = StartOutput;
         output.pub.empty_output_buffer = GrowOutput;
         output.pub.term_destination = FinishOutput;

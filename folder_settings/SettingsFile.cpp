@@ -47,8 +47,11 @@ Color SettingTextToColor(std::string_view text) {
     return red + 256 * green + 65536 * blue;
 }
 
+// A network path (\\server\share\...) is written as it was chosen, so it
+// must read back as itself; one leading separator stays relative.
 std::string ResolvePathValue(const std::string& folder, const std::string& value) {
-    if (value.size() >= 2 && value[1] == ':') return value;
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (value.size() >= 2 && (value[1] == ':' || (separator(value[0]) && separator(value[1])))) return value;
     return EndsWithSeparator(folder) ? folder + value : folder + "\\" + value;
 }
 

@@ -57,8 +57,9 @@ std::string ColorToSettingText(Platform& platform, Color color);
 // "'$xx' is not a valid integer value" with the pair's characters.
 Color SettingTextToColor(std::string_view text);
 
-// The value unchanged when its second character is ":", otherwise the
-// folder path, a "\" unless it already ends with one, and the value.
+// The value unchanged when its second character is ":" or it begins with
+// two separators (a network path), otherwise the folder path, a "\"
+// unless it already ends with one, and the value.
 std::string ResolvePathValue(const std::string& folder, const std::string& value);
 
 // The part of a path from the last "." that follows the last "\" or ":",

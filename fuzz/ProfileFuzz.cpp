@@ -31,11 +31,12 @@ constexpr size_t kMaxValueLength = 2047;
 
 // A file's characters as numbers: bytes of an 8-bit file (the fake code
 // page is Latin-1, so a file turned into UTF-16 keeps the same numbers),
-// whole code units of a UTF-16 one.
+// whole code units of a UTF-16 one, in either byte order.
 std::vector<uint32_t> Units(const Bytes& file) {
     std::vector<uint32_t> units;
-    if (file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE) {
-        for (size_t i = 2; i + 1 < file.size(); i += 2) units.push_back(file[i] | (file[i + 1] << 8));
+    const bool big = file.size() >= 2 && file[0] == 0xFE && file[1] == 0xFF;
+    if (big || (file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE)) {
+        for (size_t i = 2; i + 1 < file.size(); i += 2) units.push_back(file[i + big] | (file[i + !big] << 8));
     } else {
         units.assign(file.begin(), file.end());
     }
@@ -44,7 +45,7 @@ std::vector<uint32_t> Units(const Bytes& file) {
 
 struct Line {
     std::vector<uint32_t> text;  // without its terminator
-    std::vector<uint32_t> eol;   // "\n", "\r\n" or nothing at the end
+    std::vector<uint32_t> eol;   // "\r\n", "\r", "\n" or nothing at the end
     bool operator==(const Line&) const = default;
 };
 
@@ -53,10 +54,11 @@ std::vector<Line> Lines(const Bytes& file) {
     std::vector<Line> lines;
     size_t pos = 0;
     while (pos < units.size()) {
-        const auto nl = std::find(units.begin() + static_cast<long>(pos), units.end(), uint32_t{'\n'});
-        size_t end = static_cast<size_t>(nl - units.begin());
-        const size_t next = nl == units.end() ? end : end + 1;
-        if (nl != units.end() && end > pos && units[end - 1] == '\r') --end;
+        const auto nl = std::find_if(units.begin() + static_cast<long>(pos), units.end(),
+                                     [](uint32_t u) { return u == '\n' || u == '\r'; });
+        const size_t end = static_cast<size_t>(nl - units.begin());
+        size_t next = nl == units.end() ? end : end + 1;
+        if (next < units.size() && units[end] == '\r' && units[next] == '\n') ++next;
         Line line;
         line.text.assign(units.begin() + static_cast<long>(pos), units.begin() + static_cast<long>(end));
         line.eol.assign(units.begin() + static_cast<long>(end), units.begin() + static_cast<long>(next));
@@ -82,14 +84,20 @@ bool LinesInserted(const std::vector<Line>& before, const std::vector<Line>& aft
     return now.size() >= before[i].text.size() && std::equal(before[i].text.begin(), before[i].text.end(), now.begin());
 }
 
-// `after` is `before` without some of its lines, at least one.
-bool LinesRemoved(const std::vector<Line>& before, const std::vector<Line>& after) {
-    if (after.size() >= before.size()) return false;
-    size_t j = 0;
+// `after` is `before` without some of its lines, at least one, byte for
+// byte (a CR that ends a kept line may now meet the LF that starts the next).
+bool LinesRemoved(const std::vector<Line>& before, const std::vector<uint32_t>& after) {
+    size_t at = 0, kept = 0;
     for (const Line& line : before) {
-        if (j < after.size() && line == after[j]) ++j;
+        std::vector<uint32_t> whole = line.text;
+        whole.insert(whole.end(), line.eol.begin(), line.eol.end());
+        if (at + whole.size() <= after.size() &&
+            std::equal(whole.begin(), whole.end(), after.begin() + static_cast<long>(at))) {
+            at += whole.size();
+            ++kept;
+        }
     }
-    return j == after.size();
+    return at == after.size() && kept < before.size();
 }
 
 // `after` differs from `before` in at most one line's text.
@@ -105,10 +113,12 @@ bool OneLineChanged(const std::vector<Line>& before, const std::vector<Line>& af
 
 bool Has(std::string_view s, std::string_view chars) { return s.find_first_of(chars) != std::string_view::npos; }
 
+// The blanks the system's reader trims.
 std::string_view Trimmed(std::string_view s) {
-    const size_t first = s.find_first_not_of(" \t\r");
+    constexpr std::string_view kBlanks = " \t\n\v\f\r\x1A";
+    const size_t first = s.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+    return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
 }
 
 // Names and values as the program writes them: one line each, a section
@@ -200,14 +210,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<Line> lines = Lines(after);
     if (wrote) {
         if (read != Utf8Prefix(value, kMaxValueLength)) std::abort();
-        if (existed ? !OneLineChanged(before, lines)
-                    : !LinesInserted(before, lines, 1) && !LinesInserted(before, lines, 2)) {
+        // A key line without "=" reads as missing and takes the value.
+        if (!OneLineChanged(before, lines) &&
+            (existed || (!LinesInserted(before, lines, 1) && !LinesInserted(before, lines, 2)))) {
             std::abort();
         }
     } else if ((op & 3) == 2) {
         if (read != kMissing) std::abort();
-        if (existed && !LinesRemoved(before, lines)) std::abort();
-        if (!existed && after != file) std::abort();
+        // A key line without "=", which reads as missing, goes too.
+        if (after != file ? !LinesRemoved(before, Units(after)) : existed) std::abort();
     }
     return 0;
 }

@@ -1,17 +1,27 @@
 #include "platform/ProfileText.h"
 
+#include <algorithm>
+
 #include "platform/Utf.h"
 
 namespace quorvane {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// The file is read as the shell reads it, through the system's profile
+// reader (GetPrivateProfileStringW; the Wine-layer tests compare the two
+// key by key): lines end at a CR, an LF or both; the blanks trimmed are
+// tab to CR, ^Z (a DOS end of file) and space; a header is a line that
+// starts with "[" and holds a "]", its name what the last "]" closes;
+// names count up to a NUL in them, and a value ends at one.
+bool IsBlank(char c) { return (c >= '\t' && c <= '\r') || c == '\x1A' || c == ' '; }
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (IsBlank(s.front()) || s.front() == '\r')) s.remove_prefix(1);
-    while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
     return s;
 }
+
+std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
 
 struct Line {
     size_t begin;    // first byte of the line
@@ -31,8 +41,9 @@ public:
         const size_t header = FindSection(section);
         if (header == kNone) return std::nullopt;
         const size_t line = FindKey(header, key);
-        if (line == kNone) return std::nullopt;
-        std::string_view value = Trim(LineText(line).substr(KeyEnd(line) + 1));
+        // A key line without "=" is the key, without a value: the default.
+        if (line == kNone || KeyEnd(line) == kNone) return std::nullopt;
+        std::string_view value = UpToNul(Trim(LineText(line).substr(KeyEnd(line) + 1)));
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
             value.back() == value.front()) {
             value = value.substr(1, value.size() - 2);
@@ -45,14 +56,14 @@ public:
         const size_t header = FindSection(section);
         if (header == kNone) {
             std::string add;
-            if (!text_.empty() && text_.back() != '\n') add += eol;
+            if (!text_.empty() && text_.back() != '\n' && text_.back() != '\r') add += eol;
             add += "[" + std::string(section) + "]" + eol + std::string(key) + "=" +
                    std::string(value) + eol;
             text_ += add;
         } else if (const size_t line = FindKey(header, key); line != kNone) {
             const Line& l = lines_[line];
-            const std::string name(text_.substr(l.begin, KeyEnd(line)));
-            text_.replace(l.begin, l.end - l.begin, std::string(Trim(name)) + "=" + std::string(value));
+            const std::string name(Trim(LineText(line).substr(0, KeyEnd(line))));
+            text_.replace(l.begin, l.end - l.begin, name + "=" + std::string(value));
         } else {
             // After the section's last key, so blank lines and comments that
             // lead to the next section stay with it.
@@ -63,39 +74,48 @@ public:
             const Line& l = lines_[last];
             std::string insert = std::string(key) + "=" + std::string(value) + eol;
             if (l.next == l.end) insert = eol + insert;  // the last line had no terminator
+            // A CR before an LF would take the LF's line into the new one.
+            if (insert.back() == '\r' && text_.compare(l.next, 1, "\n") == 0) insert += '\n';
             text_.insert(l.next, insert);
         }
         Split();
     }
 
+    // Every line of the key in its section: a second one would read as its
+    // value. One pass, each kept byte copied once, however many copies the
+    // section holds.
     bool Remove(std::string_view section, std::string_view key) {
         const size_t header = FindSection(section);
         if (header == kNone) return false;
-        // Every line of the key: a second one would read as its value.
-        bool removed = false;
-        for (size_t line; (line = FindKey(header, key)) != kNone; removed = true) {
-            text_.erase(lines_[line].begin, lines_[line].next - lines_[line].begin);
-            Split();
+        std::string kept;
+        size_t copied = 0;  // the text before this is in `kept` or removed
+        for (size_t i = header + 1; i < lines_.size() && !IsHeader(i); ++i) {
+            if (!IsKey(i, key)) continue;
+            kept.append(text_, copied, lines_[i].begin - copied);
+            copied = lines_[i].next;
         }
-        return removed;
+        if (copied == 0) return false;
+        kept.append(text_, copied);
+        text_ = std::move(kept);
+        Split();
+        return true;
     }
 
 private:
     static constexpr size_t kNone = static_cast<size_t>(-1);
 
+    // CR LF ends a line, and so does a CR or an LF alone.
     void Split() {
         lines_.clear();
-        size_t pos = 0;
-        while (pos < text_.size()) {
-            const size_t nl = text_.find('\n', pos);
-            if (nl == std::string::npos) {
+        for (size_t pos = 0; pos < text_.size();) {
+            const size_t end = text_.find_first_of("\r\n", pos);
+            if (end == std::string::npos) {
                 lines_.push_back({pos, text_.size(), text_.size()});
                 break;
             }
-            size_t end = nl;
-            if (end > pos && text_[end - 1] == '\r') --end;
-            lines_.push_back({pos, end, nl + 1});
-            pos = nl + 1;
+            const size_t next = end + (text_.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+            lines_.push_back({pos, end, next});
+            pos = next;
         }
     }
 
@@ -103,22 +123,22 @@ private:
         return std::string_view(text_).substr(lines_[i].begin, lines_[i].end - lines_[i].begin);
     }
 
+    // The file's own line ending, that of its first line.
     std::string Eol() const {
-        const size_t nl = text_.find('\n');
-        if (nl != std::string::npos && (nl == 0 || text_[nl - 1] != '\r')) return "\n";
-        return "\r\n";
+        if (lines_.empty() || lines_[0].next == lines_[0].end) return "\r\n";
+        return text_.substr(lines_[0].end, lines_[0].next - lines_[0].end);
     }
 
+    // "[" without a "]" is no header: the system reads the line as a key
+    // of the section before it.
     bool IsHeader(size_t i) const {
         const std::string_view t = Trim(LineText(i));
-        return !t.empty() && t.front() == '[';
+        return !t.empty() && t.front() == '[' && t.find(']') != std::string_view::npos;
     }
 
     std::string_view HeaderName(size_t i) const {
-        std::string_view t = Trim(LineText(i)).substr(1);
-        const size_t close = t.find(']');
-        if (close != std::string_view::npos) t = t.substr(0, close);
-        return Trim(t);
+        const std::string_view t = Trim(LineText(i));
+        return UpToNul(Trim(t.substr(1, t.rfind(']') - 1)));
     }
 
     // Offset of the "=" within the line, or kNone for a line that is not a
@@ -137,10 +157,17 @@ private:
         return kNone;
     }
 
+    // A line names a key with or without "=" (comments aside, names the
+    // program never asks for), as the system reads it.
+    bool IsKey(size_t i, std::string_view key) const {
+        const std::string_view t = Trim(LineText(i));
+        if (t.empty() || t.front() == ';') return false;
+        return EqualsNoCase(UpToNul(Trim(t.substr(0, t.find('=')))), Trim(key));
+    }
+
     size_t FindKey(size_t header, std::string_view key) const {
         for (size_t i = header + 1; i < lines_.size() && !IsHeader(i); ++i) {
-            const size_t eq = KeyEnd(i);
-            if (eq != kNone && EqualsNoCase(Trim(LineText(i).substr(0, eq)), Trim(key))) return i;
+            if (IsKey(i, key)) return i;
         }
         return kNone;
     }
@@ -149,29 +176,38 @@ private:
     std::vector<Line> lines_;
 };
 
-constexpr uint8_t kBom0 = 0xFF, kBom1 = 0xFE;
+// How the file is stored, told by its byte-order mark as the system tells
+// it: 8-bit ANSI text without one.
+enum class Form { kAnsi, kUtf8, kUtf16, kUtf16BigEndian };
 
-bool IsUtf16(const Bytes& file) { return file.size() >= 2 && file[0] == kBom0 && file[1] == kBom1; }
+constexpr uint8_t kUtf8Bom[] = {0xEF, 0xBB, 0xBF};
+
+Form FormOf(const Bytes& file) {
+    if (file.size() >= 3 && std::equal(kUtf8Bom, kUtf8Bom + 3, file.begin())) return Form::kUtf8;
+    if (file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE) return Form::kUtf16;
+    if (file.size() >= 2 && file[0] == 0xFE && file[1] == 0xFF) return Form::kUtf16BigEndian;
+    return Form::kAnsi;
+}
+
+bool IsUtf16(Form form) { return form == Form::kUtf16 || form == Form::kUtf16BigEndian; }
 
 // A UTF-16 file's text as UTF-8, its lone surrogates kept for the rewrite.
-std::string Utf16FileToText(const Bytes& file) {
+std::string Utf16FileToText(const Bytes& file, bool bigEndian) {
     std::u16string wide;
     wide.reserve(file.size() / 2);
     for (size_t i = 2; i + 1 < file.size(); i += 2) {
-        wide += static_cast<char16_t>(file[i] | (file[i + 1] << 8));
+        wide += static_cast<char16_t>(bigEndian ? (file[i] << 8) | file[i + 1] : file[i] | (file[i + 1] << 8));
     }
     return Utf16ToUtf8(wide, LoneSurrogates::kKeep);
 }
 
-Bytes TextToUtf16File(std::string_view text) {
+Bytes TextToUtf16File(std::string_view text, bool bigEndian) {
     const std::u16string wide = Utf8ToUtf16(text, LoneSurrogates::kKeep);
     Bytes out;
     out.reserve(2 + wide.size() * 2);
-    out.push_back(kBom0);
-    out.push_back(kBom1);
-    for (char16_t c : wide) {
-        out.push_back(static_cast<uint8_t>(c & 0xFF));
-        out.push_back(static_cast<uint8_t>(c >> 8));
+    for (const char16_t c : std::u16string(1, u'\xFEFF') + wide) {
+        out.push_back(static_cast<uint8_t>(bigEndian ? c >> 8 : c & 0xFF));
+        out.push_back(static_cast<uint8_t>(bigEndian ? c & 0xFF : c >> 8));
     }
     return out;
 }
@@ -179,7 +215,7 @@ Bytes TextToUtf16File(std::string_view text) {
 // The file's text, the names converted to its form, and how to write it
 // back. `upgrade` asks for UTF-16 when the 8-bit form cannot hold the names.
 struct Working {
-    bool utf16 = false;
+    Form form = Form::kAnsi;
     bool representable = true;
     std::string section, key, value;
     std::string text;
@@ -188,19 +224,21 @@ struct Working {
 Working Prepare(const Bytes& file, std::string_view section, std::string_view key,
                 std::string_view value, const AnsiCodec& codec, bool upgrade) {
     Working w;
-    w.utf16 = IsUtf16(file);
-    if (!w.utf16) {
+    w.form = FormOf(file);
+    if (w.form == Form::kAnsi) {
         w.representable = codec.FromUtf8(section, w.section) && codec.FromUtf8(key, w.key) &&
                           codec.FromUtf8(value, w.value);
         if (w.representable || !upgrade) {
             w.text.assign(file.begin(), file.end());
             return w;
         }
-        w.utf16 = true;
+        w.form = Form::kUtf16;
         w.representable = true;
         w.text = codec.ToUtf8(std::string(file.begin(), file.end()));
+    } else if (w.form == Form::kUtf8) {
+        w.text.assign(file.begin() + 3, file.end());
     } else {
-        w.text = Utf16FileToText(file);
+        w.text = Utf16FileToText(file, w.form == Form::kUtf16BigEndian);
     }
     w.section = section;
     w.key = key;
@@ -209,8 +247,10 @@ Working Prepare(const Bytes& file, std::string_view section, std::string_view ke
 }
 
 Bytes Finish(const Working& w, const IniText& ini) {
-    if (w.utf16) return TextToUtf16File(ini.text());
-    return Bytes(ini.text().begin(), ini.text().end());
+    if (IsUtf16(w.form)) return TextToUtf16File(ini.text(), w.form == Form::kUtf16BigEndian);
+    Bytes out = w.form == Form::kUtf8 ? Bytes(kUtf8Bom, kUtf8Bom + 3) : Bytes();
+    out.insert(out.end(), ini.text().begin(), ini.text().end());
+    return out;
 }
 
 }  // namespace
@@ -221,8 +261,12 @@ std::optional<std::string> ProfileLookup(const Bytes& file, std::string_view sec
     if (!w.representable) return std::nullopt;  // no such name can be in an 8-bit file
     const IniText ini(std::move(w.text));
     auto value = ini.Lookup(w.section, w.key);
-    if (value) value = w.utf16 ? Utf16ToUtf8(Utf8ToUtf16(*value, LoneSurrogates::kKeep)) : codec.ToUtf8(*value);
-    return value;
+    // UTF-16 units that are no character stay, as the system reads them
+    // (a path to a folder whose name holds one); bytes of a UTF-8 file that
+    // are none read as U+FFFD, as the system's conversion gives them.
+    if (!value || IsUtf16(w.form)) return value;
+    if (w.form == Form::kAnsi) return codec.ToUtf8(*value);
+    return Utf16ToUtf8(Utf8ToUtf16(*value));
 }
 
 Bytes ProfileWithValue(const Bytes& file, std::string_view section, std::string_view key,

@@ -63,6 +63,7 @@ run "$bench" make "$work"
 run "$bench" memory "$jpeg" 'B:\'
 run "$bench" picture "$jpeg" "$djpeg"
 run "$bench" startup 'B:\' "$icons" "$work"
+run "$bench" iconfile "$work"
 echo
 echo "The icon library under Wine (the first drive empty):"
 run "$bench" library "$icons" "$work"

@@ -11,8 +11,11 @@
 # The clones share this tree's libjpeg-turbo (build/third_party) unless
 # --own-libjpeg is given: then each cross-builds its own from the source
 # package in its own folder, which also shows that no path of that build
-# reaches the package. Each clone builds the program from nothing, so a run
-# takes a few minutes (see DESIGN.md, "Build and test").
+# reaches the package. The second clone builds a day later by its clock
+# (faketime, where installed), so that nothing that reads the clock, such
+# as libjpeg-turbo's version string with --own-libjpeg, passes unseen.
+# Each clone builds the program from nothing, so a run takes a few minutes
+# (see DESIGN.md, "Build and test").
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OWN_LIBJPEG=
@@ -24,7 +27,15 @@ OTHER=$WORK
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then OTHER=$(mktemp -d /dev/shm/quorvane-repro.XXXXXX); fi
 trap 'rm -rf "$WORK" "$OTHER"' EXIT
 set -- "$WORK/one" "$OTHER/second/clone-of-$(echo "$COMMIT" | cut -c1-8)"
+LATER=
+if command -v faketime >/dev/null 2>&1; then
+    LATER="faketime -f +1d"
+else
+    echo "no faketime: both clones build on today's date" >&2
+fi
 for clone in "$@"; do
+    clock=
+    [ "$clone" = "$2" ] && clock=$LATER
     git clone -q --no-checkout "$ROOT" "$clone"
     git -C "$clone" checkout -q --detach "$COMMIT"
     if [ -z "$OWN_LIBJPEG" ]; then
@@ -32,7 +43,7 @@ for clone in "$@"; do
         ln -s "$(cd "$ROOT/build/third_party" && pwd -P)" "$clone/build/third_party"
     fi
     echo "== package in $clone"
-    "$clone/scripts/package.sh" >"$clone.log" 2>&1 || { cat "$clone.log" >&2; exit 1; }
+    $clock "$clone/scripts/package.sh" >"$clone.log" 2>&1 || { cat "$clone.log" >&2; exit 1; }
 done
 
 zip=$(cd "$1/build" && ls quorvane-*-win32.zip)

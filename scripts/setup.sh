@@ -9,7 +9,7 @@ BUILD=${QUORVANE_BUILD:-$ROOT/build}
 
 PACKAGES="g++-mingw-w64-i686-win32 wine wine32:i386 fonts-wine xvfb xauth xdotool imagemagick openbox
 cmake ninja-build nasm g++ clang libclang-rt-14-dev libjpeg62-turbo-dev
-libjpeg-turbo-progs libgtest-dev libgmock-dev dpkg-dev binutils-mingw-w64-i686 python3"
+libjpeg-turbo-progs libgtest-dev libgmock-dev dpkg-dev binutils-mingw-w64-i686 python3 faketime"
 
 SUDO=
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "folder_settings/IconFile.h"
 #include "folder_settings/Jpeg.h"
 #include "platform/win32/WinText.h"
 #include "resource.h"
@@ -31,9 +32,12 @@ TApplication::TApplication(HINSTANCE instance, const std::string& executablePath
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    // Pictures decode to 8 bits per pixel on a screen of 256 colours or fewer.
+    // Pictures decode to 8 bits per pixel on a screen of 256 colours or
+    // fewer; icons are checked and drawn by the entries chosen at its depth.
     const win::WindowDc screen(nullptr);
-    TJPEGImage::SetScreenColorDepth(GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES));
+    const int depth = GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES);
+    TJPEGImage::SetScreenColorDepth(depth);
+    IconFile::SetScreenBits(depth);
 
     const auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 0, 0,
                                                     LR_DEFAULTSIZE | LR_SHARED));

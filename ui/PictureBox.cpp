@@ -1,5 +1,6 @@
 #include "ui/PictureBox.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -36,6 +37,15 @@ std::vector<uint8_t> ReadFile(Platform& platform, const std::string& path) {
     return bytes;
 }
 
+// A side of the frame in pixels. The corners are any 32-bit values, so
+// their difference is taken in 64 bits; one that no int holds gets
+// MulDiv's own answer to an overflow, -1.
+int FrameSide(int32_t from, int32_t to, int dpi) {
+    const int64_t side = int64_t{to} - from;
+    if (side < INT32_MIN || side > INT32_MAX) return -1;
+    return MulDiv(static_cast<int>(side), dpi, kHundredthMillimetresPerInch);
+}
+
 std::unique_ptr<Graphic> LoadEnhancedMetafile(const std::vector<uint8_t>& bytes, int dpi) {
     // ENHMETAHEADER: record type, size, bounds, frame (0.01 mm), signature.
     if (bytes.size() < 88 || U32(bytes, 0) != EMR_HEADER || U32(bytes, 40) != ENHMETA_SIGNATURE) {
@@ -43,8 +53,8 @@ std::unique_ptr<Graphic> LoadEnhancedMetafile(const std::vector<uint8_t>& bytes,
     }
     UniqueEnhMetafile metafile(SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data()));
     if (!metafile) throw EInvalidGraphic(kInvalidMetafile);
-    const int width = MulDiv(S32(bytes, 32) - S32(bytes, 24), dpi, kHundredthMillimetresPerInch);
-    const int height = MulDiv(S32(bytes, 36) - S32(bytes, 28), dpi, kHundredthMillimetresPerInch);
+    const int width = FrameSide(S32(bytes, 24), S32(bytes, 32), dpi);
+    const int height = FrameSide(S32(bytes, 28), S32(bytes, 36), dpi);
     return std::make_unique<MetafileGraphic>(std::move(metafile), width, height);
 }
 

@@ -58,38 +58,37 @@ bool WriteDurably(HANDLE file, const std::vector<uint8_t>& bytes) {
 }
 
 // Swaps the written temporary file in for an existing target.
-DWORD Swap(const std::wstring& target, const std::wstring& temporary, const std::wstring& folder, DWORD former) {
+Outcome Swap(const std::wstring& target, const std::wstring& temporary, const std::wstring& folder, DWORD former,
+                 const SwapCalls& calls) {
     // Given a backup name, ReplaceFile leaves the former file reachable
     // whichever step fails; without one it may be gone.
     std::wstring backup;
     do backup = CandidateName(folder);
     while (Exists(backup));
     Discard backupFile{backup};
-    if (!ReplaceFileW(target.c_str(), temporary.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                      nullptr)) {
+    if (!calls.replace(target.c_str(), temporary.c_str(), backup.c_str())) {
         const DWORD error = GetLastError();
         // The former file went to the backup name and the new one did not
         // follow: put it back, and keep the backup if even that fails.
-        if (!Exists(target) && Exists(backup))
-            backupFile.keep = !MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-        return error;
+        if (!Exists(target) && Exists(backup)) backupFile.keep = !calls.moveBack(backup.c_str(), target.c_str());
+        return {error, !backupFile.keep && Exists(target)};
     }
     // Windows carries the attributes over; Wine leaves the temporary file's.
     const DWORD now = GetFileAttributesW(target.c_str());
     if ((now & kKeptAttributes) != (former & kKeptAttributes))
         SetFileAttributesW(target.c_str(), former & kKeptAttributes);
-    return ERROR_SUCCESS;
+    return {};
 }
 
 }  // namespace
 
-DWORD ReplaceWhole(const std::string& path, const std::vector<uint8_t>& bytes) {
+Outcome ReplaceWhole(const std::string& path, const std::vector<uint8_t>& bytes, const SwapCalls& calls) {
     const std::wstring target = Wide(path);
     const std::wstring folder = target.substr(0, target.find_last_of(L"\\/") + 1);
     const DWORD former = GetFileAttributesW(target.c_str());
     const bool replacing = former != INVALID_FILE_ATTRIBUTES;
     if (replacing) {
-        if (former & FILE_ATTRIBUTE_DIRECTORY) return ERROR_ACCESS_DENIED;
+        if (former & FILE_ATTRIBUTE_DIRECTORY) return {ERROR_ACCESS_DENIED};
         // Read-only or open in another program that lets no one write it:
         // found before anything is written, and told in the system's own
         // words rather than as a swap that failed. The check shares
@@ -98,25 +97,25 @@ DWORD ReplaceWhole(const std::string& path, const std::vector<uint8_t>& bytes) {
         UniqueFile probe(CreateFileW(target.c_str(), GENERIC_WRITE,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!probe) return GetLastError();
+        if (!probe) return {GetLastError()};
     }
 
     Discard temporary;
     {
         UniqueFile file = CreateTemporary(folder, temporary.path);
-        if (!file) return GetLastError();
-        if (!WriteDurably(file.get(), bytes)) return GetLastError();
+        if (!file) return {GetLastError()};
+        if (!WriteDurably(file.get(), bytes)) return {GetLastError()};
     }
     if (replacing) {
-        const DWORD error = Swap(target, temporary.path, folder, former);
-        temporary.keep = error == ERROR_SUCCESS;  // it is the target now
-        return error;
+        const Outcome swapped = Swap(target, temporary.path, folder, former, calls);
+        temporary.keep = swapped.error == ERROR_SUCCESS;  // it is the target now
+        return swapped;
     }
-    if (!MoveFileExW(temporary.path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return GetLastError();
+    if (!MoveFileExW(temporary.path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return {GetLastError()};
     temporary.keep = true;
     // A new file is not hidden like its temporary was.
     SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-    return ERROR_SUCCESS;
+    return {};
 }
 
 }  // namespace quorvane::win

@@ -49,7 +49,8 @@ DWORD ReadShared(const std::string& path, Bytes& bytes) {
 // Another program has the file open without the sharing this access needs
 // or has locked a range of it, or ReplaceFile could not move one of the two
 // files aside (1175-1177; both names are as they were, or Swap put the
-// former file back). Each passes when the holder lets go.
+// former file back, which WhileHeld checks). Each passes when the holder
+// lets go.
 bool HeldElsewhere(DWORD error) {
     switch (error) {
     case ERROR_SHARING_VIOLATION:
@@ -73,18 +74,21 @@ constexpr DWORD kLongestPauseMs = 100;
 // within milliseconds of each edit, and scanners hold a file for a little
 // longer: short pauses first, doubling to a tenth of a second, a second of
 // pauses in all. The pauses are counted, not the clock, so a slow machine
-// still asks as often.
+// still asks as often. Only a failure that left the file in its place is
+// tried again: after a swap that could not be undone the former file is
+// under its backup name, and an edit tried again would start from nothing.
 template <typename Attempt>
 DWORD Win32Platform::WhileHeld(Attempt attempt) {
-    DWORD error = attempt();
-    for (DWORD waited = 0, pause = kFirstPauseMs; HeldElsewhere(error) && waited < kHeldWaitMs;
+    Outcome outcome = attempt();
+    for (DWORD waited = 0, pause = kFirstPauseMs;
+         HeldElsewhere(outcome.error) && outcome.targetInPlace && waited < kHeldWaitMs;
          pause = std::min(2 * pause, kLongestPauseMs)) {
         const DWORD now = std::min(pause, kHeldWaitMs - waited);
         pause_(now);
         waited += now;
-        error = attempt();
+        outcome = attempt();
     }
-    return error;
+    return outcome.error;
 }
 
 FileResult Win32Platform::ProfileRead(const std::string& path, const std::string& section, const std::string& key,
@@ -92,7 +96,7 @@ FileResult Win32Platform::ProfileRead(const std::string& path, const std::string
     // Runs for every folder a listing adds: a missing file costs one failed
     // open and nothing more.
     Bytes bytes;
-    const DWORD error = WhileHeld([&] { return ReadShared(path, bytes); });
+    const DWORD error = WhileHeld([&] { return Outcome{ReadShared(path, bytes)}; });
     if (HeldElsewhere(error)) return {false, SystemErrorText(error)};
     value = error == ERROR_SUCCESS ? ProfileLookup(bytes, section, key, codec_).value_or(defaultValue) : defaultValue;
     return {true, {}};
@@ -105,10 +109,10 @@ bool Win32Platform::ProfileEdit(const std::string& path, const std::vector<Profi
                Bytes bytes;
                const DWORD read = ReadShared(path, bytes);
                if (read != ERROR_SUCCESS && read != ERROR_FILE_NOT_FOUND && read != ERROR_PATH_NOT_FOUND) {
-                   return read;
+                   return Outcome{read};
                }
                const auto edited = ProfileWithChanges(bytes, changes, codec_);
-               return edited ? ReplaceWhole(path, *edited) : DWORD{ERROR_SUCCESS};
+               return edited ? ReplaceWhole(path, *edited, swapCalls_) : Outcome{};
            }) == ERROR_SUCCESS;
 }
 
@@ -166,13 +170,13 @@ std::vector<FolderEntry> Win32Platform::ListFolder(const std::string& pattern) {
 }
 
 FileResult Win32Platform::ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    const DWORD error = WhileHeld([&] { return ReadShared(path, bytes); });
+    const DWORD error = WhileHeld([&] { return Outcome{ReadShared(path, bytes)}; });
     if (error != ERROR_SUCCESS) return {false, SystemErrorText(error)};
     return {true, {}};
 }
 
 FileResult Win32Platform::ReplaceWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    const DWORD error = WhileHeld([&] { return ReplaceWhole(path, bytes); });
+    const DWORD error = WhileHeld([&] { return ReplaceWhole(path, bytes, swapCalls_); });
     if (error != ERROR_SUCCESS) return {false, SystemErrorText(error)};
     return {true, {}};
 }

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/Platform.h"
+#include "platform/win32/ReplaceFile.h"
 #include "platform/win32/WinText.h"
 
 namespace quorvane::win {
@@ -23,10 +24,13 @@ using Pause = std::function<void(DWORD milliseconds)>;
 
 class Win32Platform : public Platform {
 public:
-    // `driveMask` stands for GetLogicalDrives in tests, `pause` for Sleep.
+    // `driveMask` stands for GetLogicalDrives in tests, `pause` for Sleep,
+    // `swapCalls` for the system's calls that swap a replacement in.
     explicit Win32Platform(FolderListing listing = FolderListing::kBasicWhereAvailable,
-                           std::function<uint32_t()> driveMask = GetLogicalDrives, Pause pause = Sleep)
-        : listing_(listing), driveMask_(std::move(driveMask)), pause_(std::move(pause)) {}
+                           std::function<uint32_t()> driveMask = GetLogicalDrives, Pause pause = Sleep,
+                           SwapCalls swapCalls = {})
+        : listing_(listing), driveMask_(std::move(driveMask)), pause_(std::move(pause)),
+          swapCalls_(std::move(swapCalls)) {}
 
     FileResult ProfileRead(const std::string& path, const std::string& section, const std::string& key,
                            const std::string& defaultValue, std::string& value) override;
@@ -55,6 +59,7 @@ private:
     FolderListing listing_;
     std::function<uint32_t()> driveMask_;
     Pause pause_;
+    SwapCalls swapCalls_;
     bool drivesAsked_ = false;
 };
 

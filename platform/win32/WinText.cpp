@@ -4,13 +4,17 @@
 
 namespace quorvane::win {
 
+// A name the file system holds may have a lone surrogate (NTFS takes any
+// UTF-16 unit but a few): it crosses the boundary kept, both ways, so the
+// path built from it is the folder's own, never U+FFFD's, which may name
+// another folder or none.
 std::wstring Wide(std::string_view utf8) {
-    const std::u16string u16 = Utf8ToUtf16(utf8);
+    const std::u16string u16 = Utf8ToUtf16(utf8, LoneSurrogates::kKeep);
     return std::wstring(u16.begin(), u16.end());
 }
 
 std::string Narrow(std::wstring_view wide) {
-    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()), LoneSurrogates::kKeep);
 }
 
 std::string SystemErrorText(DWORD code) {

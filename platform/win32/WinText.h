@@ -10,6 +10,8 @@
 
 namespace quorvane::win {
 
+// Lone surrogates are kept (LoneSurrogates::kKeep): text that comes back
+// from Narrow goes back through Wide unit for unit.
 std::wstring Wide(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 

@@ -14,6 +14,7 @@
 #include "tests/host/FakeFolderTree.h"
 #include "tests/host/FakePlatform.h"
 #include "tests/host/IconBuilder.h"
+#include "tests/host/IconVariants.h"
 #include "tests/host/JpegSamples.h"
 
 namespace quorvane {
@@ -192,14 +193,22 @@ TEST_F(FolderOperations, IconIsShownOnTheNodeOfTheWrittenFolderEvenAfterAKeyboar
     EXPECT_EQ(tree.Image(node), 3);
 }
 
+// Not an icon, not drawable at 16 bits, no image made: blank, and the rest runs.
 TEST_F(FolderOperations, AnIconThatDoesNotLoadShowsABlankImageWithoutAnError) {
     fs.AddFile("C:\\bad.ico", "not an icon");
-    state.iconPath = "C:\\bad.ico";
-    EXPECT_NO_THROW(Apply());
-    ASSERT_EQ(tree.Images().Count(), 3);
-    EXPECT_EQ(tree.Images().images.back().label, "blank");
-    EXPECT_EQ(tree.Image(node), 2);
-    EXPECT_EQ(fs.Attributes("C:\\Photos\\desktop.ini"), attr::kHidden);
+    fs.AddFile("C:\\deep.ico", test::DeepEntryPastTheEnd());
+    ChooseIcon("C:\\good.ico");
+    IconFile::SetScreenBits(16);
+    for (const std::string icon : {"C:\\bad.ico", "C:\\deep.ico", "C:\\good.ico"}) {
+        tree.Images().refuseIcons = icon == "C:\\good.ico";
+        fs.SetAttributes("C:\\Photos\\desktop.ini", attr::kSystem);
+        state.iconPath = icon;
+        EXPECT_NO_THROW(Apply()) << icon;
+        EXPECT_EQ(tree.Images().images.back().label, "blank") << icon;
+        EXPECT_EQ(tree.Image(node), tree.Images().Count() - 1) << icon;
+        EXPECT_EQ(fs.Attributes("C:\\Photos\\desktop.ini"), attr::kHidden) << icon;
+    }
+    IconFile::SetScreenBits(32);
 }
 
 TEST_F(FolderOperations, DriveRootIsWrittenAtTheRoot) {

@@ -8,6 +8,7 @@
 
 #include "folder_settings/FolderView.h"
 #include "folder_settings/IconFile.h"
+#include "platform/Errors.h"
 
 namespace quorvane::test {
 
@@ -26,9 +27,12 @@ public:
         for (auto& label : initial) images.push_back({std::move(label), {}, size, size});
     }
     int Count() const override { return static_cast<int>(images.size()); }
+    bool refuseIcons = false;
     void AppendIcon(const IconFile& icon) override {
         FakeImage image{"icon", {}, size_, size_};
-        if (const IconFile::Entry* entry = icon.BestEntry(size_)) {
+        // As the real list: chosen at the screen's depth, failing where no image is made.
+        if (const IconFile::Entry* entry = icon.BestEntry(size_, IconFile::Images::kAny, IconFile::ScreenBits())) {
+            if (!entry->valid || refuseIcons) throw EInvalidGraphic("Icon image is not valid");
             const auto bytes = icon.EntryBytes(*entry);
             image.data.assign(bytes.begin(), bytes.end());
             image.width = entry->width;

@@ -321,6 +321,11 @@ TEST(IconFile, OneBadEntryRejectsTheWholeFile) {
     EXPECT_FALSE(icon.Decode(bad));
     EXPECT_EQ(icon.BestEntry(48, IconFile::Images::kBitmapsOnly), &icon.Entries()[1]);
 
+    // The load checks what drawing at 16 bits chooses: the 8-bit entry.
+    IconFile::SetScreenBits(16);
+    EXPECT_EQ(ErrorOf(test::DeepEntryPastTheEnd()), kRefused);
+    IconFile::SetScreenBits(32);
+
     // Past a record that points nowhere the search sees nothing, so the
     // 48-pixel entry is not seen and 32 is drawn from 16.
     Set32(bytes, record(1) + 12, 0xFFFFFF00u);

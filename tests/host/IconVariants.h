@@ -46,6 +46,13 @@ inline std::vector<uint8_t> StoredBackwards(const std::vector<IconSpec>& specs) 
 
 }  // namespace icon_variant_detail
 
+// Two 16-pixel entries; the 8-bit one, which 16-bit screens choose, runs past the end.
+inline std::vector<uint8_t> DeepEntryPastTheEnd() {
+    std::vector<uint8_t> b = BuildIcon({IconSpec{16, 16, 32}, IconSpec{16, 16, 8}, IconSpec{32, 32, 32}});
+    icon_variant_detail::Set(b, icon_variant_detail::Record(1) + 8, static_cast<uint32_t>(b.size()), 4);
+    return b;
+}
+
 inline std::vector<IconVariant> IconVariants() {
     using namespace icon_variant_detail;
     const auto varied = [](int size, int bits) {
@@ -103,6 +110,13 @@ inline std::vector<IconVariant> IconVariants() {
     out.push_back({"PNG of 512", BuildIcon(png(512))});
     out.push_back({"PNG of 256 beside bitmaps", BuildIcon({varied(16, 32), varied(32, 32), png(256)})});
     out.push_back({"PNG of 512 beside a 32-pixel bitmap", BuildIcon({png(512), varied(32, 32)})});
+    out.push_back({"an 8-bit entry past the end beside a 32-bit one", DeepEntryPastTheEnd()});
+    // Every record at one PNG header, then empty chunks only: no IDAT, no IEND.
+    std::vector<uint8_t> chain = BuildIcon(std::vector<IconSpec>(64, png(32)));
+    chain.resize(Record(64) + 33);
+    for (size_t i = 0; i < 64; ++i) Set(chain, Record(i) + 8, 33, 4), Set(chain, Record(i) + 12, Record(64), 4);
+    for (int i = 0; i < 200; ++i) icon_detail::PngChunk(chain, "qrVn", {});
+    out.push_back({"a PNG header and empty chunks at every record", chain, false});
     out.push_back({"a cursor", edited(base, [](auto& b) {
                        Set(b, 2, 2, 2);
                        Set(b, Record(0) + 4, 0x00070005, 4), Set(b, Record(1) + 4, 0x000B0003, 4);

@@ -49,7 +49,7 @@ TEST(ProfileText, WritingAKeyKeepsEveryOtherByte) {
                         "  odd line\r\n[Other]\r\nx=1\r\ny=2\r\n");
 
     // UTF-16 units that are no character (lone surrogates, high then low)
-    // are bytes of the file too; a value holding one reads as U+FFFD.
+    // are bytes of the file too, and of a value that holds one.
     auto utf16 = [](std::initializer_list<uint16_t> units) {
         Bytes b = {0xFF, 0xFE};
         for (uint16_t u : units) {
@@ -61,7 +61,7 @@ TEST(ProfileText, WritingAKeyKeepsEveryOtherByte) {
     const Bytes edited = ProfileWithValue(utf16({0xD800, '\n', '[', 'S', ']', '\n', 'k', '=', 0xDC01, '\n'}),
                                           "S", "n", "1", kCodec);
     EXPECT_EQ(edited, utf16({0xD800, '\n', '[', 'S', ']', '\n', 'k', '=', 0xDC01, '\n', 'n', '=', '1', '\n'}));
-    EXPECT_EQ(ProfileLookup(edited, "S", "k", kCodec), "\xEF\xBF\xBD");
+    EXPECT_EQ(ProfileLookup(edited, "S", "k", kCodec), "\xED\xB0\x81");
 }
 
 TEST(ProfileText, NewKeyGoesAfterTheSectionsLastKeyBeforeBlankLinesAndComments) {
@@ -89,6 +89,7 @@ TEST(ProfileText, RemovingTakesOutOnlyTheKeysLines) {
     EXPECT_EQ(ProfileLookup(*after, "A", "y", kCodec), std::nullopt);
     EXPECT_FALSE(ProfileWithoutKey(file, "A", "missing", kCodec));
     EXPECT_FALSE(ProfileWithoutKey(file, "B", "x", kCodec));
+    EXPECT_EQ(S(*ProfileWithoutKey(B("[A]\ny=1\nx=2\ny=3"), "A", "y", kCodec)), "[A]\nx=2\n");
 }
 
 TEST(ProfileText, AValueWithoutAnAnsiFormTurnsTheFileIntoUtf16) {

@@ -75,9 +75,10 @@ TEST(PathValue, SecondCharacterColonMeansAbsolute) {
     EXPECT_EQ(ResolvePathValue("C:\\A\\", "Folder Settings\\BackGround.jpg"),
               "C:\\A\\Folder Settings\\BackGround.jpg");
     EXPECT_EQ(ResolvePathValue("C:\\A", "x.ico"), "C:\\A\\x.ico");
-    // A leading separator and a network path are relative like any other.
+    // A leading separator is relative like any other; a network path is itself.
     EXPECT_EQ(ResolvePathValue("C:\\A\\", "\\x.ico"), "C:\\A\\\\x.ico");
-    EXPECT_EQ(ResolvePathValue("C:\\A\\", "\\\\srv\\x.ico"), "C:\\A\\\\\\srv\\x.ico");
+    EXPECT_EQ(ResolvePathValue("C:\\A\\", "\\\\srv\\x.ico"), "\\\\srv\\x.ico");
+    EXPECT_EQ(ResolvePathValue("C:\\A\\", "//srv/x.ico"), "//srv/x.ico");
     EXPECT_EQ(ResolvePathValue("C:\\A\\", "x"), "C:\\A\\x");
     EXPECT_EQ(ResolvePathValue("C:\\A\\", ""), "C:\\A\\");
 }

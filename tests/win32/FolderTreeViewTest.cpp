@@ -272,15 +272,15 @@ TEST_F(TreeOnDisk, ImageListsTakeTheEntryOfTheirSizeAndBlankImages) {
 
     // An icon whose PNG image (chosen first, as the first of equals) the
     // system cannot decode, as XP cannot decode any: its bitmap image of the
-    // same size stands in. The PNG keeps a valid header, so the file itself
-    // is accepted; its data chunk is renamed to an unknown critical one,
-    // which no decoder passes over.
+    // same size stands in. The PNG keeps a valid header and its data chunk,
+    // so the file itself is accepted; the data is no zlib stream, which no
+    // decoder passes over.
     std::vector<uint8_t> vista =
         BuildIcon({IconSpec{32, 32, 32, true, 0x0000FF}, IconSpec{32, 32, 32, false, 0xFF0000}});
     const uint8_t idat[] = {'I', 'D', 'A', 'T'};
     const auto chunk = std::search(vista.begin(), vista.end(), std::begin(idat), std::end(idat));
     ASSERT_NE(chunk, vista.end());
-    std::copy_n("QUXZ", 4, chunk);
+    std::fill_n(chunk + 4, 2, 0xFF);
     const IconFile undecodable = IconFile::FromBytes(vista);
     ASSERT_TRUE(undecodable.BestEntry(32)->png);
     library.AppendIcon(undecodable);

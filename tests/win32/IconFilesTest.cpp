@@ -78,6 +78,7 @@ void CompareWithSystem(const std::string& path, std::optional<bool> taken) {
 TEST(IconFiles, TakenAndDrawnAsTheSystemTakesAndDrawsThem) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+    IconFile::SetScreenBits(GetDeviceCaps(win::WindowDc(nullptr).get(), BITSPIXEL));  // as the program sets it
     test::TempFolder dir;
     for (const test::IconVariant& variant : test::IconVariants()) {
         SCOPED_TRACE(variant.name);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -66,6 +67,46 @@ TEST_F(ProfileOnDisk, ForeignLinesStayByteForByteThroughWritesAndRemoves) {
     }
     // Only the empty section this program added is left behind.
     EXPECT_EQ(ReadText(ini), foreign + "[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\n");
+}
+
+// Odd files read key by key by the program and by the system's profile
+// reader, as the shell reads desktop.ini, then written by the program where
+// the system reads: one table of every disagreement.
+TEST_F(ProfileOnDisk, ReadsAndWritesEveryKeyWhereTheSystemReadsIt) {
+    std::string bigEndian = "\xFE\xFF", nul(1, '\0');
+    for (const char c : std::string("[A]\r\nk=1\r\n")) bigEndian.push_back('\0'), bigEndian.push_back(c);
+    const std::vector<std::pair<const char*, std::string>> files = {
+        {"header without ]", "[A]\r\nk=1\r\n[B\r\nk=2\r\nj=3\r\n"}, {"UTF-8 BOM", "\xEF\xBB\xBF[A]\r\nk=1\r\n"},
+        {"blanks inside brackets", "[ A ]\r\nk=1\r\n[B]x]\r\nk=2\r\n[B] x\r\nj=3\r\n"}, {"UTF-16 BE", bigEndian},
+        {"NUL after names", "[A]\r\nk" + nul + "=1\r\n[B" + nul + "x]\r\nj" + nul + "x=2\r\n"},
+        {"NUL in a value", "[A]\r\nk=1" + nul + "2\r\n"}, {"CR inside a line", "[A]\r\nk=1\rj=2\r\n"},
+        {"CR only", "[A]\rk=1\rj=2\r[B]\rk=3\r"}, {"LF only", "[A]\nk=1\n[B]\nj=2"},
+        {"duplicates", "[A]\r\nj=1\r\nk=2\r\nK=3\r\n[B]\r\n[a]\r\nk=4\r\n"},
+        {"blanks", " [A] \r\n \t k \t = \t 1 \t \r\n\vj\f=\x1A" "2\v\r\n"},
+        {"quotes", "[A]\r\nk=\"1\"\r\nj='2\"\r\n[B]\r\nk=\"\r\nj=''\r\n"},
+        {"long line", "[A]\r\nk=" + std::string(40000, 'v') + "\r\nj=2"}, {"a key without =", "[A]\r\nk\r\nk=1\r\nj"},
+    };
+    std::string table;
+    std::vector<wchar_t> theirs(65536);
+    for (size_t i = 0; i < files.size(); ++i) {
+        const std::string path = dir / ("odd" + std::to_string(i) + ".ini");
+        WriteText(path, files[i].second);
+        for (const std::string step : {"A", "B", "write A"}) {
+            for (const char* key : {"k", "j"}) {
+                const std::string section = step.substr(step.size() - 1);
+                std::string ours = "new";
+                if (step == section) platform.ProfileRead(path, section, key, "-", ours);
+                else EXPECT_TRUE(platform.ProfileWrite(path, section, key, ours));
+                GetPrivateProfileStringW(win::Wide(section).c_str(), win::Wide(key).c_str(), L"-", theirs.data(),
+                                         65536, win::Wide(path).c_str());
+                char row[128];
+                std::snprintf(row, sizeof row, "\n%s [%s] %s: %.9s | %.9s", files[i].first, step.c_str(), key,
+                              ours.c_str(), win::Narrow(theirs.data()).c_str());
+                if (ours != win::Narrow(theirs.data())) table += row;
+            }
+        }
+    }
+    EXPECT_EQ(table, "") << "file [section] key: program | system";
 }
 
 TEST_F(ProfileOnDisk, ValuesAreCutAt2047Characters) {
@@ -213,6 +254,9 @@ TEST(FileSystem, ListingReportsNamesAndAttributesIncludingHiddenEntriesOnEveryWi
     EXPECT_TRUE(sawName);
     EXPECT_TRUE(sawHidden);
     EXPECT_TRUE(sawFile);
+    // An NTFS name with a lone surrogate (none under Wine) is kept, not U+FFFD.
+    EXPECT_EQ(win::Wide(win::Narrow(L"x\xD800")), L"x\xD800");
+    EXPECT_NE(win::Narrow(L"x\xD800"), win::Narrow(L"x\xFFFD"));
 }
 
 TEST(FileSystem, WholeFilesRoundTripAndFailuresCarryTheSystemsText) {
@@ -263,6 +307,25 @@ TEST(FileSystem, WholeFilesRoundTripAndFailuresCarryTheSystemsText) {
     EXPECT_EQ(waited, 0u);
     EXPECT_EQ(ReadText(dir / "a.jpg"), std::string("\x01\x02"));
     EXPECT_EQ(test::Names(dir.path()), std::vector<std::string>{"a.jpg"});
+}
+
+// A swap left half done (1177: the former file under its backup name) and
+// not undone is not tried again: the edit fails, the backup stays.
+TEST(FileSystem, ASwapLeftHalfDoneIsNotTriedAgain) {
+    int swaps = 0;
+    const auto halfDone = [&swaps](LPCWSTR target, LPCWSTR, LPCWSTR backup) {
+        ++swaps;
+        MoveFileW(target, backup);
+        return SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2), FALSE;
+    };
+    win::Win32Platform platform(win::FolderListing::kStandard, GetLogicalDrives, Sleep,
+                                {halfDone, [](LPCWSTR, LPCWSTR) { return FALSE; }});
+    TempFolder dir;
+    WriteText(dir / "desktop.ini", "[V]\r\nMode=4\r\n");
+    EXPECT_FALSE(platform.ProfileWrite(dir / "desktop.ini", "A", "k", "v"));
+    EXPECT_EQ(swaps, 1);
+    ASSERT_EQ(test::Names(dir.path()).size(), 1u);
+    EXPECT_EQ(ReadText(dir / test::Names(dir.path())[0]), "[V]\r\nMode=4\r\n");
 }
 
 TEST(Drives, TheSystemDriveIsFixed) {
