@@ -96,7 +96,7 @@ TEST_F(ProfileOnDisk, ReadsAndWritesEveryKeyWhereTheSystemReadsIt) {
                 const std::string section = step.substr(step.size() - 1);
                 std::string ours = "new";
                 if (step == section) platform.ProfileRead(path, section, key, "-", ours);
-                else EXPECT_TRUE(platform.ProfileWrite(path, section, key, ours));
+                else EXPECT_TRUE(platform.ProfileEdit(path, {{section, key, ours}}));
                 GetPrivateProfileStringW(win::Wide(section).c_str(), win::Wide(key).c_str(), L"-", theirs.data(),
                                          65536, win::Wide(path).c_str());
                 char row[128];
@@ -322,7 +322,7 @@ TEST(FileSystem, ASwapLeftHalfDoneIsNotTriedAgain) {
                                 {halfDone, [](LPCWSTR, LPCWSTR) { return FALSE; }});
     TempFolder dir;
     WriteText(dir / "desktop.ini", "[V]\r\nMode=4\r\n");
-    EXPECT_FALSE(platform.ProfileWrite(dir / "desktop.ini", "A", "k", "v"));
+    EXPECT_FALSE(platform.ProfileEdit(dir / "desktop.ini", {{"A", "k", "v"}}));
     EXPECT_EQ(swaps, 1);
     ASSERT_EQ(test::Names(dir.path()).size(), 1u);
     EXPECT_EQ(ReadText(dir / test::Names(dir.path())[0]), "[V]\r\nMode=4\r\n");
