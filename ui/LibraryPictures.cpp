@@ -28,17 +28,44 @@ void LibraryPictures::Open(Platform& platform, StringGrid& grid, TreeImageList& 
     // itself each time, holding two of it for a moment, and ends with
     // room to spare.
     if (images.Count() == 0 && rows > 0) images = TreeImageList(images.Size(), rows, rows);
+    try {
+        Start();
+    } catch (...) {
+        errorShown_ = true;  // with the start-up's errors
+        throw;
+    }
+}
+
+void LibraryPictures::Start() {
+    const int rows = static_cast<int>(imageOf_.size());
     loading_ = std::make_unique<LibraryLoading>(
         rows, [this](int row) { LoadRow(row); }, CounterMicroseconds, kStepBudget);
-
     // Every row that shows, the one cut by the bottom edge too.
     RECT client{};
-    GetClientRect(grid.hwnd(), &client);
-    const RECT cell = grid.CellRect(grid.TopRow());
+    GetClientRect(grid_->hwnd(), &client);
+    const RECT cell = grid_->CellRect(grid_->TopRow());
     const int height = cell.bottom - cell.top;
     const int shown = height > 0 ? (client.bottom + height - 1) / height : 1;
-    loading_->LoadNow(grid.TopRow(), grid.TopRow() + shown);
+    loading_->LoadNow(grid_->TopRow(), grid_->TopRow() + shown);
     loading_->Advance();
+}
+
+void LibraryPictures::Rescale(TreeImageList& images, int size) {
+    const int room = imageOf_.empty() ? 4 : static_cast<int>(imageOf_.size());
+    images = TreeImageList(size, room, room);
+    if (!loading_) return;
+    imageOf_.assign(imageOf_.size(), -1);
+    try {
+        Start();
+    } catch (...) {
+        Report(std::current_exception());
+    }
+}
+
+void LibraryPictures::Report(std::exception_ptr error) {
+    if (errorShown_) return;
+    errorShown_ = true;
+    SendMessageW(GetAncestor(grid_->hwnd(), GA_ROOT), kShowExceptionMessage, 0, reinterpret_cast<LPARAM>(&error));
 }
 
 void LibraryPictures::LoadRow(int row) {
@@ -63,8 +90,7 @@ bool LibraryPictures::Idle() {
     try {
         return loading_->Step();
     } catch (...) {
-        std::exception_ptr error = std::current_exception();
-        SendMessageW(GetAncestor(grid_->hwnd(), GA_ROOT), kShowExceptionMessage, 0, reinterpret_cast<LPARAM>(&error));
+        Report(std::current_exception());
         return !loading_->Done();
     }
 }

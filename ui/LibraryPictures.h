@@ -35,8 +35,17 @@ public:
     // grid's window, once. Returns whether pictures remain to be loaded.
     bool Idle();
 
+    // Every picture at another size (the DPI changed): the list made anew,
+    // the rows on screen loaded at once and the rest by the idle pass, as
+    // at start-up. An error already shown is not shown again.
+    void Rescale(TreeImageList& images, int size);
+
 private:
     void LoadRow(int row);
+    // A new pass over every row, the rows on screen loaded now.
+    void Start();
+    // The library's error in the error box, the first time only.
+    void Report(std::exception_ptr error);
 
     Platform* platform_ = nullptr;
     StringGrid* grid_ = nullptr;
@@ -44,6 +53,7 @@ private:
     // Rows load out of order, so image k need not be row k's.
     std::vector<int> imageOf_;
     std::unique_ptr<LibraryLoading> loading_;
+    bool errorShown_ = false;
 };
 
 // Microseconds from the performance counter.

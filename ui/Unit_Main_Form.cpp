@@ -215,7 +215,6 @@ void TfrmMain::ChangeDpi(int dpi, const RECT* suggested) {
     sgIcons.SetCellSize(Scale(kGridCellSize, dpi_), Scale(kGridCellSize, dpi_));
     SpeedButton1.SetGlyphSize(Scale(kGlyphSize, dpi_));
     TreeImageList->Resize(Scale(kTreeImageSize, dpi_), platform_);
-    imglstDefaultIcons->Resize(Scale(kLibraryIconSize, dpi_), platform_);
     TreeView_SetImageList(TreeView, TreeImageList->Handle(), TVSIL_NORMAL);
     TreeView_SetIndent(TreeView, Scale(kTreeIndent, dpi_));
     if (!iconPath_.empty()) {
@@ -230,6 +229,9 @@ void TfrmMain::ChangeDpi(int dpi, const RECT* suggested) {
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ApplyLayout();
+    // The library's pictures come again as at start-up: those on screen now,
+    // the rest in idle time, so a large library does not hold the window.
+    libraryPictures_.Rescale(*imglstDefaultIcons, Scale(kLibraryIconSize, dpi_));
 }
 
 }  // namespace quorvane

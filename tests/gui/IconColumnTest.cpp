@@ -52,6 +52,17 @@ TEST_F(MainWindowTest, ALargeLibraryShowsItsFirstRowsAtOnceAndEveryRowAfterIdleT
         UpdateWindow(grid.hwnd());
         expectRowsInView();
     }
+    // On a monitor of another scale the pictures come again the same way.
+    SendMessageW(grid.hwnd(), WM_VSCROLL, SB_TOP, 0);
+    RECT window;
+    GetWindowRect(form->hwnd(), &window);
+    SendMessageW(form->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&window));
+    EXPECT_EQ(form->imglstDefaultIcons->Size(), 48);
+    EXPECT_LT(form->imglstDefaultIcons->Count(), kIcons / 2);
+    Pump(form.get());
+    EXPECT_EQ(form->imglstDefaultIcons->Count(), kIcons);
+    UpdateWindow(grid.hwnd());
+    expectRowsInView();
     EXPECT_TRUE(dialogs.errors.empty());
 }
 
