@@ -38,7 +38,6 @@ constexpr int kLargeLibrary = 2000;
 constexpr int kRounds = 11;
 // A start of the process varies more than one in process.
 constexpr int kLaunchRounds = 21;
-constexpr double kMegabyte = 1024.0 * 1024.0;
 
 // work\<name>\ with an Icons folder of `icons` copies of the source's icons
 // (none at all for -1); made once, kept for the other modes. Returns the

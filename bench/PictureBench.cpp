@@ -30,9 +30,9 @@ constexpr int kHeight = quorvane::bench::kPhotoHeight;
 // Real files for the two whole-file operations the pictures use.
 class FilePlatform : public quorvane::Platform {
 public:
-    FileResult ProfileRead(const std::string&, const std::string&, const std::string&,
-                           const std::string& defaultValue, std::string& value) override {
-        value = defaultValue;
+    FileResult ProfileRead(const std::string&, const std::string&, const std::vector<std::string>& keys,
+                           std::vector<std::optional<std::string>>& values) override {
+        values.assign(keys.size(), std::nullopt);
         return {true, ""};
     }
     bool ProfileEdit(const std::string&, const std::vector<quorvane::ProfileChange>&) override { return false; }

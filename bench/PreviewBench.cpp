@@ -31,7 +31,6 @@ namespace {
 constexpr int kRepaints = 100;
 constexpr int kShows = 5;
 constexpr int kResizes = 10;
-constexpr double kMegabyte = 1024.0 * 1024.0;
 
 void MakeJpeg(Platform& platform, const std::string& bmp, const std::string& jpeg, int width, int height) {
     const std::vector<uint8_t> bytes = PhotoLikeBmp(width, height);

@@ -20,6 +20,8 @@ namespace quorvane::bench {
 
 using Clock = std::chrono::steady_clock;
 
+inline constexpr double kMegabyte = 1024.0 * 1024.0;
+
 inline double MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }

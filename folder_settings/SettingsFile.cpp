@@ -80,24 +80,17 @@ std::string IconResourcePath(const std::string& value) {
 }
 
 std::string FindFolderIcon(Platform& platform, const std::string& folder) {
-    const std::string settingsFile = SettingsFilePath(folder);
-    // Runs for every folder a listing adds: a folder without the file costs
-    // one look-up, whichever key comes first.
-    if (!platform.FileExists(settingsFile)) return {};
-    ProfileFile file(platform, settingsFile);
-    auto iconFile = [&file] { return file.ReadValue(settings::kClassInfoSection, settings::kIconFileKey, ""); };
-    auto iconResource = [&file] {
-        return IconResourcePath(file.ReadValue(settings::kClassInfoSection, settings::kIconResourceKey, ""));
-    };
+    // Runs for every folder a listing adds: both keys come from one read.
+    ProfileFile file(platform, SettingsFilePath(folder));
     std::string value;
     try {
-        if (platform.ShellReadsIconResourceFirst()) {
-            value = iconResource();
-            if (value.empty()) value = iconFile();
-        } else {
-            value = iconFile();
-            if (value.empty()) value = iconResource();
-        }
+        const auto keys =
+            file.ReadValues(settings::kClassInfoSection, {settings::kIconResourceKey, settings::kIconFileKey});
+        const std::string resource = IconResourcePath(keys[0].value_or(""));
+        const std::string iconFile = keys[1].value_or("");
+        const bool resourceFirst = platform.ShellReadsIconResourceFirst();
+        value = resourceFirst ? resource : iconFile;
+        if (value.empty()) value = resourceFirst ? iconFile : resource;
     } catch (const EFOpenError&) {
         // Held by another program: no icon shown, and none written back,
         // since an apply writes the icon keys only for a chosen icon.

@@ -66,12 +66,14 @@ public:
     // Profile (INI) service. Section and key names match without regard to
     // case. Reads never create the file; writes and removals replace it
     // whole, as ReplaceWholeFile does.
-    // `value` gets the key's value, or `defaultValue` when the file, its
-    // section or the key is missing, or the file cannot be read. Only a file
-    // that another program still holds when the waiting ends fails: the
-    // default would stand in for settings that are there.
-    virtual FileResult ProfileRead(const std::string& path, const std::string& section, const std::string& key,
-                                   const std::string& defaultValue, std::string& value) = 0;
+    // `values` gets one entry a key, from one read of the file: the key's
+    // value, or nothing when the file, its section or the key is missing,
+    // or the file cannot be read. Only a file that another program still
+    // holds when the waiting ends fails: a default would stand in for
+    // settings that are there.
+    virtual FileResult ProfileRead(const std::string& path, const std::string& section,
+                                   const std::vector<std::string>& keys,
+                                   std::vector<std::optional<std::string>>& values) = 0;
     // Makes the changes in their order and replaces the file once, or not
     // at all: false when it cannot be written, the file as it was. A write
     // creates the file and the section when missing; a removal of a key, a

@@ -23,10 +23,18 @@ ProfileFile::~ProfileFile() {
 
 std::string ProfileFile::ReadValue(const std::string& section, const std::string& key,
                                    const std::string& defaultValue) const {
-    std::string value;
-    const FileResult read = platform_.ProfileRead(path_, section, key, defaultValue, value);
+    return ReadValues(section, {key}).front().value_or(Utf8Prefix(defaultValue, kMaxValueLength));
+}
+
+std::vector<std::optional<std::string>> ProfileFile::ReadValues(const std::string& section,
+                                                                const std::vector<std::string>& keys) const {
+    std::vector<std::optional<std::string>> values;
+    const FileResult read = platform_.ProfileRead(path_, section, keys, values);
     if (!read.ok) throw EFOpenError(FormatText("Cannot open file \"%s\". %s", {path_, read.error}));
-    return Utf8Prefix(value, kMaxValueLength);
+    for (auto& value : values) {
+        if (value) value = Utf8Prefix(*value, kMaxValueLength);
+    }
+    return values;
 }
 
 void ProfileFile::WriteValue(const std::string& section, const std::string& key,

@@ -26,6 +26,10 @@ public:
     // there would be written over the real settings by the next apply.
     std::string ReadValue(const std::string& section, const std::string& key,
                           const std::string& defaultValue) const;
+    // Several keys of one section from one read of the file, each cut as
+    // above, or nothing for a missing one; raises as ReadValue does.
+    std::vector<std::optional<std::string>> ReadValues(const std::string& section,
+                                                       const std::vector<std::string>& keys) const;
     // Each throws EIniFileException("Unable to write to <path>") when the
     // file cannot be written. A missing file or key is no failure of a removal.
     void WriteValue(const std::string& section, const std::string& key, const std::string& value);

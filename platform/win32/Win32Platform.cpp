@@ -91,14 +91,18 @@ DWORD Win32Platform::WhileHeld(Attempt attempt) {
     return outcome.error;
 }
 
-FileResult Win32Platform::ProfileRead(const std::string& path, const std::string& section, const std::string& key,
-                                      const std::string& defaultValue, std::string& value) {
+FileResult Win32Platform::ProfileRead(const std::string& path, const std::string& section,
+                                      const std::vector<std::string>& keys,
+                                      std::vector<std::optional<std::string>>& values) {
     // Runs for every folder a listing adds: a missing file costs one failed
-    // open and nothing more.
+    // open and nothing more, and the keys share one read.
     Bytes bytes;
     const DWORD error = WhileHeld([&] { return Outcome{ReadShared(path, bytes)}; });
     if (HeldElsewhere(error)) return {false, SystemErrorText(error)};
-    value = error == ERROR_SUCCESS ? ProfileLookup(bytes, section, key, codec_).value_or(defaultValue) : defaultValue;
+    values.clear();
+    for (const std::string& key : keys) {
+        values.push_back(error == ERROR_SUCCESS ? ProfileLookup(bytes, section, key, codec_) : std::nullopt);
+    }
     return {true, {}};
 }
 

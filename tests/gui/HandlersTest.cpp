@@ -26,9 +26,7 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 
 std::string Ini(const std::string& folder, const char* section, const char* key) {
     win::Win32Platform platform;
-    std::string value;
-    EXPECT_TRUE(platform.ProfileRead(folder + "desktop.ini", section, key, "<none>", value).ok);
-    return value;
+    return ProfileFile(platform, folder + "desktop.ini").ReadValue(section, key, "<none>");
 }
 
 class Handlers : public MainWindowTest {

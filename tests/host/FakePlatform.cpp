@@ -110,12 +110,15 @@ uint32_t FakePlatform::Attributes(const std::string& path) const {
     return node ? node->attributes : 0xFFFFFFFFu;
 }
 
-FileResult FakePlatform::ProfileRead(const std::string& path, const std::string& section, const std::string& key,
-                                     const std::string& defaultValue, std::string& value) {
+FileResult FakePlatform::ProfileRead(const std::string& path, const std::string& section,
+                                     const std::vector<std::string>& keys,
+                                     std::vector<std::optional<std::string>>& values) {
     if (InSet(lockedFiles, path)) return {false, kInUse};
     const Node* node = Find(path);
-    value = node && !node->folder ? ProfileLookup(node->bytes, section, key, codec_).value_or(defaultValue)
-                                  : defaultValue;
+    values.clear();
+    for (const std::string& key : keys) {
+        values.push_back(node && !node->folder ? ProfileLookup(node->bytes, section, key, codec_) : std::nullopt);
+    }
     return {true, {}};
 }
 

@@ -65,8 +65,8 @@ public:
     // Profile edits that replaced their file.
     int profileReplacements = 0;
 
-    FileResult ProfileRead(const std::string& path, const std::string& section, const std::string& key,
-                           const std::string& defaultValue, std::string& value) override;
+    FileResult ProfileRead(const std::string& path, const std::string& section, const std::vector<std::string>& keys,
+                           std::vector<std::optional<std::string>>& values) override;
     bool ProfileEdit(const std::string& path, const std::vector<ProfileChange>& changes) override;
     void ProfileFlush(const std::string& path) override;
     bool FileExists(const std::string& path) override;
