@@ -111,7 +111,8 @@ MainLayout ComputeMainLayout(int width, int height, int treeWidth, int dpi) {
     arrange(form::frmMain, {width, height}, {design::kClientWidth, design::kClientHeight});
     for (int i = 0; i < form::kControlCount; ++i) {
         const LayoutRect& r = l.rects[static_cast<size_t>(i)];
-        arrange(static_cast<form::Index>(i), {r.width, r.height}, {kMainForm[i].design.width, kMainForm[i].design.height});
+        const LayoutRect& design = kMainForm[i].design;
+        arrange(static_cast<form::Index>(i), {r.width, r.height}, {design.width, design.height});
     }
     return l;
 }

@@ -88,8 +88,9 @@ void TfrmMain::CreateControls() {
         const form::Index parent = kMainForm[control].parent;
         return parent == form::frmMain ? hwnd() : handles_[static_cast<size_t>(parent)];
     };
-#define QUORVANE_FORM_MAKE(name, ...) \
-    handles_[form::name] = Make(name, kMainForm[form::name], parentOf(form::name), l[form::name], kFirstControlId + form::name);
+#define QUORVANE_FORM_MAKE(name, ...)                                                                 \
+    handles_[form::name] =                                                                            \
+        Make(name, kMainForm[form::name], parentOf(form::name), l[form::name], kFirstControlId + form::name);
     QUORVANE_MAIN_FORM(QUORVANE_FORM_MAKE)
 #undef QUORVANE_FORM_MAKE
 

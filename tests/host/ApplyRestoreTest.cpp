@@ -487,7 +487,8 @@ TEST_F(Restore, ExplorerWrittenIconKeysEndInAgreement) {
         EXPECT_EQ(FindFolderIcon(fs, kFolder), "C:\\new,1.ico") << vista;
     }
     RestoreIcon(fs, state, tree, messages);
-    EXPECT_EQ(Ini(), std::string("[.ShellClassInfo]\r\nIconIndex=0\r\n[ViewState]\r\nMode=\r\nFolderType=Pictures\r\n[") +
+    EXPECT_EQ(Ini(), std::string("[.ShellClassInfo]\r\nIconIndex=0\r\n[ViewState]\r\nMode=\r\n"
+                                 "FolderType=Pictures\r\n[") +
                          kSection + "]\r\nIconArea_Text=0x000000FF\r\nIconArea_TextBackground=0x0000FF00\r\n");
 }
 

@@ -95,8 +95,12 @@ TEST_F(ProfileOnDisk, ReadsAndWritesEveryKeyWhereTheSystemReadsIt) {
             for (const char* key : {"k", "j"}) {
                 const std::string section = step.substr(step.size() - 1);
                 std::string ours = "new";
-                if (step == section) ours = ProfileFile(platform, path).ReadValue(section, key, "-");
-                else EXPECT_TRUE(platform.ProfileEdit(path, {{section, key, ours}}));
+                std::vector<std::optional<std::string>> read;
+                if (step == section) {
+                    ours = platform.ProfileRead(path, section, {key}, read).ok ? read[0].value_or("-") : "";
+                } else {
+                    EXPECT_TRUE(platform.ProfileEdit(path, {{section, key, ours}}));
+                }
                 GetPrivateProfileStringW(win::Wide(section).c_str(), win::Wide(key).c_str(), L"-", theirs.data(),
                                          65536, win::Wide(path).c_str());
                 char row[128];
