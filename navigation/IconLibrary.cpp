@@ -44,6 +44,13 @@ void ScanIconLibrary(Platform& platform, IconGrid& grid, ImageList& images, cons
     failure.RaiseIfAny();
 }
 
+std::string LibraryIconName(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (AsciiLower(PathExtension(name)) == ".ico") name.resize(name.size() - 4);
+    return name;
+}
+
 void sgIconsSelectCell(Platform& platform, const IconGrid& grid, FolderEditState& state, int row) {
     const std::string path = grid.CellText(row);
     if (path.empty()) return;

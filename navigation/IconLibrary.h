@@ -40,6 +40,10 @@ void LoadLibraryRow(Platform& platform, const IconGrid& grid, ImageList& images,
 // the pictures in idle time instead (ui/LibraryPictures).
 void ScanIconLibrary(Platform& platform, IconGrid& grid, ImageList& images, const std::string& folder);
 
+// What the library calls the icon of a row: its file's name without the
+// folder and the ".ico" (in any case).
+std::string LibraryIconName(const std::string& path);
+
 // A click or key move to `row`: makes that row's file the icon of the
 // editing state. The icon path is set before the file is loaded, so a
 // file that fails to load still names the path while the preview keeps

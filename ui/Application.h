@@ -38,6 +38,9 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // For the program's whole run: screen readers reach the controls'
+    // accessible objects through COM.
+    win::ComApartment com_;
     std::string title_;
     HWND mainForm_ = nullptr;
 };

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "folder_settings/UiTexts.h"
+
 namespace quorvane::win {
 namespace {
 
@@ -166,6 +168,23 @@ void SpeedButton::Click() {
     if (onClick) onClick();
 }
 
+long SpeedButton::AccessibleState(long, long standard) const {
+    return (standard & ~STATE_SYSTEM_FOCUSABLE) | (pressed_ ? STATE_SYSTEM_PRESSED : 0);
+}
+
+std::optional<std::string> SpeedButton::AccessibleShortcut(long) const {
+    if (accessibleShortcut.empty()) return std::nullopt;
+    return accessibleShortcut;
+}
+
+std::optional<std::string> SpeedButton::AccessibleDefaultAction(long) const { return std::string(text::kPress); }
+
+// Posted, so the caller returns before the click's own work (a modal box)
+// begins.
+bool SpeedButton::AccessibleDoDefaultAction(long) {
+    return PostMessageW(hwnd(), BM_CLICK, 0, 0) != FALSE;
+}
+
 bool SpeedButton::PointerInside(LPARAM lParam) const {
     RECT r;
     GetClientRect(hwnd(), &r);
@@ -174,6 +193,7 @@ bool SpeedButton::PointerInside(LPARAM lParam) const {
 }
 
 LRESULT SpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT answer = 0; accessibility_.Handle(hwnd(), message, wParam, lParam, answer)) return answer;
     switch (message) {
     case WM_PAINT: {
         const PaintDc paint(hwnd());

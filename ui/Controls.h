@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "platform/win32/Handle.h"
+#include "ui/Accessible.h"
 #include "ui/Window.h"
 
 namespace quorvane::win {
@@ -55,10 +56,15 @@ private:
 void AddFlatBevel(HWND control);
 
 // A push button for the mouse only, showing a 32-bit glyph with alpha.
-// BM_CLICK clicks it as the mouse would.
-class SpeedButton : public Window {
+// BM_CLICK clicks it as the mouse would. Assistive technology reads it as
+// a push button whose default action clicks it.
+class SpeedButton : public Window, public AccessibleSource {
 public:
     std::function<void()> onClick;
+    // What a screen reader says of it: its name and the key that also
+    // clicks it, if any.
+    std::string accessibleName;
+    std::string accessibleShortcut;
 
     // `glyph` is a 32-bit top-down DIB section with premultiplied alpha;
     // the button keeps it.
@@ -66,6 +72,13 @@ public:
     void Click();
     // The glyph drawn at another size (the DPI changed).
     void SetGlyphSize(int glyphSize);
+
+    std::optional<std::string> AccessibleName(long) const override { return accessibleName; }
+    std::optional<long> AccessibleRole(long) const override { return ROLE_SYSTEM_PUSHBUTTON; }
+    long AccessibleState(long child, long standard) const override;
+    std::optional<std::string> AccessibleShortcut(long) const override;
+    std::optional<std::string> AccessibleDefaultAction(long) const override;
+    bool AccessibleDoDefaultAction(long child) override;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -79,6 +92,7 @@ private:
     bool pressed_ = false;
     bool tracking_ = false;
     bool hot_ = false;
+    Accessibility accessibility_{*this};
 };
 
 // A 32-bit bitmap resource as a top-down DIB section with premultiplied

@@ -3,6 +3,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "folder_settings/UiTexts.h"
+#include "platform/Errors.h"
 #include "platform/Utf.h"
 
 namespace quorvane {
@@ -91,6 +93,11 @@ bool HasScheme(std::string_view text) {
 }
 
 }  // namespace
+
+std::string ColorValueText(uint32_t rgb) {
+    return FormatText(text::kColorValue, {std::to_string(rgb & 0xFF), std::to_string((rgb >> 8) & 0xFF),
+                                          std::to_string((rgb >> 16) & 0xFF)});
+}
 
 std::string LinkTarget(std::string_view caption) {
     // A drive path ("C:\...") names a file, which the shell opens as it is.

@@ -2,6 +2,7 @@
 // executable's name, the error box's text, and the address a link opens.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -27,6 +28,10 @@ std::string ExceptionMessage(const std::exception_ptr& error);
 // otherwise with "mailto:" in front of an e-mail address and "http://" in
 // front of anything else. The shell takes a bare "host.example" for a file name.
 std::string LinkTarget(std::string_view caption);
+
+// A colour (COLORREF layout, 0x00BBGGRR) as a screen reader tells it:
+// its red, green and blue numbers in words.
+std::string ColorValueText(uint32_t rgb);
 
 // Lower case of one code point: ASCII, Latin-1, Latin Extended-A, Greek and
 // Cyrillic capitals; any other code point is returned unchanged.

@@ -194,7 +194,14 @@ void PictureBox::RenderCache(HDC screen, int width, int height) {
     }
 }
 
+void PictureBox::SetAccessibleValue(std::string value) {
+    if (value == accessibleValue_) return;
+    accessibleValue_ = std::move(value);
+    NotifyAccessible(EVENT_OBJECT_VALUECHANGE, hwnd());
+}
+
 LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT answer = 0; accessibility_.Handle(hwnd(), message, wParam, lParam, answer)) return answer;
     switch (message) {
     case WM_ERASEBKGND:
         return 1;

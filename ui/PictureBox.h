@@ -12,6 +12,7 @@
 #include "folder_settings/Jpeg.h"
 #include "platform/Platform.h"
 #include "platform/win32/Handle.h"
+#include "ui/Accessible.h"
 #include "ui/Window.h"
 
 namespace quorvane::win {
@@ -106,16 +107,25 @@ std::unique_ptr<Graphic> LoadPictureFile(Platform& platform, const std::string& 
 // control; a repaint is one blit of that, so a large photograph costs no more
 // to repaint than a small one; a change of the system's colours or theme
 // drops it. A hint, if any, is the owner's business (see
-// the window's tooltips).
-class PictureBox : public Window {
+// the window's tooltips). Assistive technology reads it as a graphic with
+// a name and, as its value, what it shows in words (the owner says).
+class PictureBox : public Window, public AccessibleSource {
 public:
     void Create(HWND parent, const LayoutRect& rect, int id);
+    void SetAccessibleName(std::string name) { accessibleName_ = std::move(name); }
+    // Tells assistive technology when the words change.
+    void SetAccessibleValue(std::string value);
     void SetGraphic(std::unique_ptr<Graphic> graphic);
     void Clear() { SetGraphic(nullptr); }
     Graphic* Picture() const { return graphic_.get(); }
     // Where the picture lands in the control's client area now; empty
     // without a picture.
     LayoutRect PictureRect() const;
+
+    std::optional<std::string> AccessibleName(long) const override { return accessibleName_; }
+    std::optional<std::string> AccessibleValue(long) const override { return accessibleValue_; }
+    std::optional<long> AccessibleRole(long) const override { return ROLE_SYSTEM_GRAPHIC; }
+    long AccessibleState(long, long standard) const override { return standard & ~STATE_SYSTEM_FOCUSABLE; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -129,6 +139,9 @@ private:
     UniqueBitmap cache_;
     int cacheWidth_ = 0;
     int cacheHeight_ = 0;
+    std::string accessibleName_;
+    std::string accessibleValue_;
+    Accessibility accessibility_{*this};
 };
 
 }  // namespace quorvane::win

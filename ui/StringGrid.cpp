@@ -112,6 +112,64 @@ void StringGrid::SelectCell(int row) {
         const RECT after = CellRect(row_);
         InvalidateRect(hwnd(), &after, FALSE);
     }
+    AnnounceRow();
+}
+
+void StringGrid::AnnounceRow() const {
+    if (!hwnd() || GetFocus() != hwnd() || AccessibleChildCount() == 0) return;
+    NotifyAccessible(EVENT_OBJECT_FOCUS, hwnd(), row_ + 1);
+    NotifyAccessible(EVENT_OBJECT_SELECTION, hwnd(), row_ + 1);
+}
+
+int StringGrid::RowAt(int x, int y) const {
+    const int row = topRow_ + y / rowHeight_;
+    return x >= 0 && x < columnWidth_ && y >= 0 && row < RowCount() ? row : -1;
+}
+
+std::optional<std::string> StringGrid::AccessibleName(long child) const {
+    if (child == CHILDID_SELF) return accessibleName;
+    const int row = static_cast<int>(child - 1);
+    return rowName ? rowName(row) : CellText(row);
+}
+
+std::optional<long> StringGrid::AccessibleRole(long child) const {
+    return child == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM;
+}
+
+long StringGrid::AccessibleState(long child, long standard) const {
+    if (child == CHILDID_SELF) return standard;
+    const int row = static_cast<int>(child - 1);
+    long state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+    if (row == row_) state |= STATE_SYSTEM_SELECTED | (GetFocus() == hwnd() ? STATE_SYSTEM_FOCUSED : 0);
+    if (row < topRow_ || row >= topRow_ + VisibleRows()) state |= STATE_SYSTEM_OFFSCREEN;
+    return state;
+}
+
+long StringGrid::AccessibleChildCount() const {
+    return RowCount() == 1 && cells_.front().empty() ? 0 : RowCount();
+}
+
+RECT StringGrid::AccessibleChildLocation(long child) const {
+    RECT r = CellRect(static_cast<int>(child - 1));
+    MapWindowPoints(hwnd(), HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+long StringGrid::AccessibleFocusedChild() const { return GetFocus() == hwnd() ? row_ + 1 : 0; }
+
+long StringGrid::AccessibleChildAt(POINT screen) const {
+    ScreenToClient(hwnd(), &screen);
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    return PtInRect(&client, screen) ? RowAt(screen.x, screen.y) + 1 : 0;
+}
+
+// As a click on the row: what the row's pick does (it may refuse) runs.
+bool StringGrid::AccessibleSelect(long child, long flags) {
+    if (flags & ~(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION)) return false;
+    if (flags & SELFLAG_TAKEFOCUS) SetFocus(hwnd());
+    if (flags & SELFLAG_TAKESELECTION) SelectCell(static_cast<int>(child - 1));
+    return true;
 }
 
 void StringGrid::MoveBy(int delta) {
@@ -120,6 +178,7 @@ void StringGrid::MoveBy(int delta) {
 }
 
 LRESULT StringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT answer = 0; accessibility_.Handle(hwnd(), message, wParam, lParam, answer)) return answer;
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
@@ -137,6 +196,7 @@ LRESULT StringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS: {
         const RECT r = CellRect(row_);
         InvalidateRect(hwnd(), &r, FALSE);
+        if (message == WM_SETFOCUS) AnnounceRow();
         return 0;
     }
     case WM_GETDLGCODE:
@@ -144,10 +204,7 @@ LRESULT StringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         SetFocus(hwnd());
-        const int x = GET_X_LPARAM(lParam);
-        const int y = GET_Y_LPARAM(lParam);
-        const int row = topRow_ + y / rowHeight_;
-        if (x >= 0 && x < columnWidth_ && y >= 0 && row < RowCount()) SelectCell(row);
+        if (const int row = RowAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); row >= 0) SelectCell(row);
         return 0;
     }
     case WM_KEYDOWN:

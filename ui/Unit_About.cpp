@@ -39,22 +39,6 @@ void ShellExecuteQuietly(HWND owner, const wchar_t* operation, const wchar_t* fi
     ShellExecuteW(owner, operation, file, parameters, directory, showCommand);
 }
 
-// COM for this thread while the shell is asked: it may hand the address to
-// an extension that is a COM object ("ShellExecute": initialise COM first,
-// single-threaded, without OLE1 DDE). A thread that has COM already keeps it.
-class ComApartment {
-public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(result_)) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT result_;
-};
-
 }  // namespace
 
 LRESULT TBevelPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -232,7 +216,7 @@ void TAboutBox::lblURLClick() {
     // The text shown, with the scheme that makes it an address rather than
     // a file name; the box stays open whatever the shell does.
     const std::wstring target = win::Wide(LinkTarget(win::WindowText(lblURL)));
-    const ComApartment com;
+    const win::ComApartment com;
     shellOpen_(mainWindow_, nullptr, target.c_str(), L"", L"", SW_SHOW);
 }
 

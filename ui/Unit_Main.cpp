@@ -14,6 +14,7 @@
 #include "navigation/IconLibrary.h"
 #include "platform/win32/WinText.h"
 #include "resource.h"
+#include "ui/Accessible.h"
 #include "ui/Application.h"
 #include "ui/DialogKeys.h"
 #include "ui/MainLayout.h"
@@ -137,6 +138,14 @@ HWND TfrmMain::NextTabStop(HWND from, bool backward) const {
 
 bool TfrmMain::PreTranslateMessage(const MSG& msg) {
     if (win::HandleDialogKeys(hwnd(), msg)) return true;
+    // F1 opens the about box from anywhere in the window, as the about
+    // button does (posted: the box's loop runs outside this one's step).
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && hwnd() &&
+        (msg.hwnd == hwnd() || IsChild(hwnd(), msg.hwnd)) && GetKeyState(VK_CONTROL) >= 0 &&
+        GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0) {
+        PostMessageW(SpeedButton1.hwnd(), BM_CLICK, 0, 0);
+        return true;
+    }
     if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !hwnd()) return false;
     if (msg.hwnd != hwnd() && !IsChild(hwnd(), msg.hwnd)) return false;
     if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
@@ -154,7 +163,7 @@ std::string TfrmMain::Hint(HWND control) const {
     if (control == lblDir) return folderHint_;
     if (control == Image.hwnd()) return pictureHint_;
     if (control == imgIcon.hwnd()) return iconPath_;
-    if (control == btnBrowseImage) return text::kChoosePictureHint;
+    if (control == btnBrowseImage) return text::kChoosePicture;
     return {};
 }
 
@@ -356,6 +365,17 @@ void TfrmMain::SetFolderPath(const std::string& path) {
     folderHint_ = path;
 }
 
+// A picture box tells a screen reader what its hint tells the mouse.
+void TfrmMain::SetPictureHint(const std::string& hint) {
+    pictureHint_ = hint;
+    Image.SetAccessibleValue(hint.empty() ? text::kNothingShown : hint);
+}
+
+void TfrmMain::SetIconPath(const std::string& path) {
+    iconPath_ = path;
+    imgIcon.SetAccessibleValue(path.empty() ? text::kNothingShown : path);
+}
+
 const TJPEGImage* TfrmMain::Picture() const {
     const auto* shown = dynamic_cast<const win::JpegGraphic*>(Image.Picture());
     return shown ? &shown->Image() : nullptr;
@@ -372,11 +392,13 @@ void TfrmMain::SetIconPicture(const IconFile& icon) { imgIcon.SetGraphic(win::Ma
 void TfrmMain::SetTextColor(Color color) {
     textColor_ = color;
     InvalidateRect(lblTextColor, nullptr, TRUE);
+    win::NotifyAccessible(EVENT_OBJECT_VALUECHANGE, lblTextColor);
 }
 
 void TfrmMain::SetTextBackgroundColor(Color color) {
     textBackgroundColor_ = color;
     InvalidateRect(lblBckGrColor, nullptr, TRUE);
+    win::NotifyAccessible(EVENT_OBJECT_VALUECHANGE, lblBckGrColor);
 }
 
 bool TfrmMain::CopyPicture() const { return SendMessageW(chboxCopyImage, BM_GETCHECK, 0, 0) == BST_CHECKED; }

@@ -100,12 +100,12 @@ public:
     std::string PicturePath() const override { return picturePath_; }
     void SetPicturePath(const std::string& path) override { picturePath_ = path; }
     std::string PictureHint() const override { return pictureHint_; }
-    void SetPictureHint(const std::string& hint) override { pictureHint_ = hint; }
+    void SetPictureHint(const std::string& hint) override;
     const TJPEGImage* Picture() const override;
     void SetPicture(const TJPEGImage& picture) override;
     void ClearPicture() override { Image.Clear(); }
     std::string IconPath() const override { return iconPath_; }
-    void SetIconPath(const std::string& path) override { iconPath_ = path; }
+    void SetIconPath(const std::string& path) override;
     void SetIconPicture(const IconFile& icon) override;
     void ClearIconPicture() override { imgIcon.Clear(); }
     Color TextColor() const override { return textColor_; }
@@ -144,6 +144,7 @@ private:
     template <typename Member>
     HWND Make(Member& control, const ControlRow& row, HWND parent, const LayoutRect& rect, int id);
     void WireControls();
+    void DescribeControls();
     void CreateHints();
     void ApplyFonts();
     void ApplyLayout();

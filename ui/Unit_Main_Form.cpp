@@ -9,9 +9,13 @@
 #include <type_traits>
 #include <utility>
 
+#include "folder_settings/UiTexts.h"
+#include "navigation/IconLibrary.h"
 #include "platform/win32/WinText.h"
 #include "resource.h"
+#include "ui/Accessible.h"
 #include "ui/MainLayout.h"
+#include "ui/MessageText.h"
 
 namespace quorvane {
 namespace {
@@ -131,6 +135,36 @@ void TfrmMain::WireControls() {
         treeWidth_ = width;
         ApplyLayout();
     };
+    DescribeControls();
+}
+
+// What a screen reader says of each control, where the form description
+// gives a name; after every other Subclass of the system's controls. The
+// colour labels keep their captions and tell their colours as values.
+void TfrmMain::DescribeControls() {
+    for (int i = 0; i < form::kControlCount; ++i) {
+        const ControlRow& row = kMainForm[i];
+        if (*row.accessibleName == '\0') continue;
+        switch (row.kind) {
+        case ControlKind::kTree:
+        case ControlKind::kButton:
+        case ControlKind::kCheckBox:
+            win::DescribeSystemControl(handles_[static_cast<size_t>(i)], row.accessibleName);
+            break;
+        default: break;
+        }
+    }
+    sgIcons.accessibleName = kMainForm[form::sgIcons].accessibleName;
+    sgIcons.rowName = [this](int row) { return LibraryIconName(sgIcons.CellText(row)); };
+    SpeedButton1.accessibleName = kMainForm[form::SpeedButton1].accessibleName;
+    SpeedButton1.accessibleShortcut = text::kAboutKey;
+    Image.SetAccessibleName(kMainForm[form::Image].accessibleName);
+    imgIcon.SetAccessibleName(kMainForm[form::imgIcon].accessibleName);
+    Image.SetAccessibleValue(text::kNothingShown);
+    imgIcon.SetAccessibleValue(text::kNothingShown);
+    win::DescribeSystemControl(lblTextColor, "", [this] { return ColorValueText(ResolveColor(textColor_)); });
+    win::DescribeSystemControl(lblBckGrColor, "",
+                               [this] { return ColorValueText(ResolveColor(textBackgroundColor_)); });
 }
 
 // The system's controls and the grid take the design font; labels are

@@ -6,6 +6,7 @@
 
 #include "platform/win32/WinText.h"
 #include "resource.h"
+#include "ui/Accessible.h"
 #include "ui/MessageText.h"
 
 namespace quorvane::win {
@@ -146,11 +147,15 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 // 0.1 ms; the start-up's 1,500 tree insertions took 150 ms more through it.
 // (XP's comctl32 also exports it by name only from version 6.)
 void Subclass(HWND control, WNDPROC proc) {
+    // A second one would take the first for the control's own procedure
+    // and call itself for ever.
+    if (GetWindowLongPtrW(control, GWLP_USERDATA) != 0) throw std::logic_error("a control takes one Subclass");
     const LONG_PTR previous = SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
     SetWindowLongPtrW(control, GWLP_USERDATA, previous);
 }
 
 LRESULT CallPreviousProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT answer = 0; AnswerDescribed(control, message, wParam, lParam, answer)) return answer;
     const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_USERDATA));
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));

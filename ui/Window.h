@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <exception>
 #include <string>
@@ -56,6 +57,23 @@ private:
     HWND hwnd_ = nullptr;
 };
 
+// COM for this thread while it lives, single-threaded and without OLE1
+// DDE, as the shell asks ("ShellExecute") and as Active Accessibility
+// needs to hand a control's object to a screen reader in another process.
+// A thread that has COM already keeps it.
+class ComApartment {
+public:
+    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT result_;
+};
+
 // Creates a child window of a system class.
 HWND CreateChild(const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
                  const LayoutRect& rect, HWND parent, int id);
@@ -70,7 +88,8 @@ LayoutRect RectInParent(HWND hwnd);
 // passes on what it does not handle with CallPreviousProc, which also puts
 // the control's own procedure back at WM_NCDESTROY. The previous procedure
 // is kept in the control's GWLP_USERDATA, which system classes leave to the
-// program, so a control takes one such procedure.
+// program, so a control takes one such procedure. CallPreviousProc answers
+// first for a control given an accessible name (ui/Accessible.h).
 void Subclass(HWND control, WNDPROC proc);
 LRESULT CallPreviousProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
