@@ -8,6 +8,7 @@
 //   bits 0-1  0 read, 1 write, 2 remove, 3 flush only
 //   bit 2     no file at all
 //   bit 3     the file bytes widened to UTF-16 (each byte a unit, BOM first)
+//   bit 4     with bit 3, one lone byte more at the end (a file of odd length)
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -29,19 +30,25 @@ const char kPath[] = "C:\\f\\desktop.ini";
 const char kMissing[] = "\n";
 constexpr size_t kMaxValueLength = 2047;
 
-// A file's characters as numbers: bytes of an 8-bit file (the fake code
-// page is Latin-1, so a file turned into UTF-16 keeps the same numbers),
-// whole code units of a UTF-16 one, in either byte order.
+bool IsUtf16(const Bytes& file) { return file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE; }
+
+// A file's characters as numbers, as Windows reads profiles: whole code
+// units of a UTF-16 little-endian one with its mark, otherwise bytes (the
+// fake code page is Latin-1, so a file turned into UTF-16 keeps the same
+// numbers), a UTF-8 or big-endian mark among them.
 std::vector<uint32_t> Units(const Bytes& file) {
     std::vector<uint32_t> units;
-    const bool big = file.size() >= 2 && file[0] == 0xFE && file[1] == 0xFF;
-    if (big || (file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE)) {
-        for (size_t i = 2; i + 1 < file.size(); i += 2) units.push_back(file[i + big] | (file[i + !big] << 8));
+    if (IsUtf16(file)) {
+        for (size_t i = 2; i + 1 < file.size(); i += 2) units.push_back(file[i] | (file[i + 1] << 8));
     } else {
         units.assign(file.begin(), file.end());
     }
     return units;
 }
+
+// The lone last byte of a UTF-16 file of odd length, which no unit holds:
+// an edit keeps it at the end. -1 for none.
+int LoneByte(const Bytes& file) { return IsUtf16(file) && file.size() % 2 != 0 ? file.back() : -1; }
 
 struct Line {
     std::vector<uint32_t> text;  // without its terminator
@@ -165,6 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             wide.push_back(b);
             wide.push_back(0);
         }
+        if (op & 16) wide.push_back(op);
         file = std::move(wide);
     }
     const bool present = !(op & 4);
@@ -201,8 +209,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     const Bytes after = platform.Contents(kPath);
-    // Reads and flushes change nothing.
+    // Reads and flushes change nothing; edits keep a lone last byte.
     if ((op & 3) != 1 && (op & 3) != 2 && after != file) std::abort();
+    if (present && LoneByte(after) != LoneByte(file)) std::abort();
     if (!Writable(section, key, value)) return 0;
 
     ProfileFile check(platform, kPath);

@@ -176,39 +176,36 @@ private:
     std::vector<Line> lines_;
 };
 
-// How the file is stored, told by its byte-order mark as the system tells
-// it: 8-bit ANSI text without one.
-enum class Form { kAnsi, kUtf8, kUtf16, kUtf16BigEndian };
-
-constexpr uint8_t kUtf8Bom[] = {0xEF, 0xBB, 0xBF};
+// How the file is stored, as Windows' profile reader tells it: UTF-16
+// little-endian with its mark is Unicode; every other file is 8-bit text
+// in the ANSI code page, byte for byte, whatever mark it begins with (a
+// UTF-8 mark is three bytes of the first line, so a header there is not
+// seen). Wine 8 also takes a UTF-8 mark and UTF-16 big-endian; the shell
+// on Windows does not.
+enum class Form { kAnsi, kUtf16 };
 
 Form FormOf(const Bytes& file) {
-    if (file.size() >= 3 && std::equal(kUtf8Bom, kUtf8Bom + 3, file.begin())) return Form::kUtf8;
-    if (file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE) return Form::kUtf16;
-    if (file.size() >= 2 && file[0] == 0xFE && file[1] == 0xFF) return Form::kUtf16BigEndian;
-    return Form::kAnsi;
+    return file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE ? Form::kUtf16 : Form::kAnsi;
 }
 
-bool IsUtf16(Form form) { return form == Form::kUtf16 || form == Form::kUtf16BigEndian; }
-
 // A UTF-16 file's text as UTF-8, its lone surrogates kept for the rewrite.
-std::string Utf16FileToText(const Bytes& file, bool bigEndian) {
+// A lone last byte of a file of odd length is no unit; it is kept aside.
+std::string Utf16FileToText(const Bytes& file) {
     std::u16string wide;
     wide.reserve(file.size() / 2);
-    for (size_t i = 2; i + 1 < file.size(); i += 2) {
-        wide += static_cast<char16_t>(bigEndian ? (file[i] << 8) | file[i + 1] : file[i] | (file[i + 1] << 8));
-    }
+    for (size_t i = 2; i + 1 < file.size(); i += 2) wide += static_cast<char16_t>(file[i] | (file[i + 1] << 8));
     return Utf16ToUtf8(wide, LoneSurrogates::kKeep);
 }
 
-Bytes TextToUtf16File(std::string_view text, bool bigEndian) {
+Bytes TextToUtf16File(std::string_view text, std::optional<uint8_t> oddByte) {
     const std::u16string wide = Utf8ToUtf16(text, LoneSurrogates::kKeep);
     Bytes out;
-    out.reserve(2 + wide.size() * 2);
+    out.reserve(3 + wide.size() * 2);
     for (const char16_t c : std::u16string(1, u'\xFEFF') + wide) {
-        out.push_back(static_cast<uint8_t>(bigEndian ? c >> 8 : c & 0xFF));
-        out.push_back(static_cast<uint8_t>(bigEndian ? c & 0xFF : c >> 8));
+        out.push_back(static_cast<uint8_t>(c & 0xFF));
+        out.push_back(static_cast<uint8_t>(c >> 8));
     }
+    if (oddByte) out.push_back(*oddByte);
     return out;
 }
 
@@ -217,6 +214,7 @@ Bytes TextToUtf16File(std::string_view text, bool bigEndian) {
 struct Working {
     Form form = Form::kAnsi;
     bool representable = true;
+    std::optional<uint8_t> oddByte;  // a UTF-16 file's lone last byte, kept at the end
     std::string section, key, value;
     std::string text;
 };
@@ -235,10 +233,9 @@ Working Prepare(const Bytes& file, std::string_view section, std::string_view ke
         w.form = Form::kUtf16;
         w.representable = true;
         w.text = codec.ToUtf8(std::string(file.begin(), file.end()));
-    } else if (w.form == Form::kUtf8) {
-        w.text.assign(file.begin() + 3, file.end());
     } else {
-        w.text = Utf16FileToText(file, w.form == Form::kUtf16BigEndian);
+        w.text = Utf16FileToText(file);
+        if (file.size() % 2 != 0) w.oddByte = file.back();
     }
     w.section = section;
     w.key = key;
@@ -247,10 +244,8 @@ Working Prepare(const Bytes& file, std::string_view section, std::string_view ke
 }
 
 Bytes Finish(const Working& w, const IniText& ini) {
-    if (IsUtf16(w.form)) return TextToUtf16File(ini.text(), w.form == Form::kUtf16BigEndian);
-    Bytes out = w.form == Form::kUtf8 ? Bytes(kUtf8Bom, kUtf8Bom + 3) : Bytes();
-    out.insert(out.end(), ini.text().begin(), ini.text().end());
-    return out;
+    if (w.form == Form::kUtf16) return TextToUtf16File(ini.text(), w.oddByte);
+    return Bytes(ini.text().begin(), ini.text().end());
 }
 
 }  // namespace
@@ -262,11 +257,9 @@ std::optional<std::string> ProfileLookup(const Bytes& file, std::string_view sec
     const IniText ini(std::move(w.text));
     auto value = ini.Lookup(w.section, w.key);
     // UTF-16 units that are no character stay, as the system reads them
-    // (a path to a folder whose name holds one); bytes of a UTF-8 file that
-    // are none read as U+FFFD, as the system's conversion gives them.
-    if (!value || IsUtf16(w.form)) return value;
-    if (w.form == Form::kAnsi) return codec.ToUtf8(*value);
-    return Utf16ToUtf8(Utf8ToUtf16(*value));
+    // (a path to a folder whose name holds one).
+    if (!value || w.form == Form::kUtf16) return value;
+    return codec.ToUtf8(*value);
 }
 
 Bytes ProfileWithValue(const Bytes& file, std::string_view section, std::string_view key,

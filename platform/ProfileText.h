@@ -2,12 +2,13 @@
 // only the lines of the key it writes or removes: every other byte of the
 // file stays as it was. Names match without regard to (ASCII) case.
 //
-// A file is 8-bit text in the system's ANSI code page, or UTF-8 or UTF-16
-// (either byte order) with a byte-order mark, the forms the system's
-// profile reader takes; its lines are read as that reader reads them. A
-// write whose names or value have no ANSI form turns an 8-bit file into
-// UTF-16, so nothing is ever stored as question marks; other files keep
-// their form.
+// A file is UTF-16 little-endian with its byte-order mark, or else 8-bit
+// text in the system's ANSI code page, byte for byte, whatever mark it
+// begins with: the forms Windows' profile reader takes; its lines are read
+// as that reader reads them. A write whose names or value have no ANSI
+// form turns an 8-bit file into UTF-16, so nothing is ever stored as
+// question marks; other files keep their form, and a UTF-16 file of odd
+// length its lone last byte.
 #pragma once
 
 #include <cstdint>
