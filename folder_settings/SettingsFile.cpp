@@ -1,5 +1,7 @@
 #include "folder_settings/SettingsFile.h"
 
+#include <cctype>
+
 #include "platform/Errors.h"
 #include "platform/ProfileFile.h"
 #include "platform/Utf.h"
@@ -75,11 +77,26 @@ uint32_t WritableAttributes(uint32_t own) {
 std::string IconResourceValue(const std::string& iconPath) { return iconPath + ",0"; }
 
 std::string IconResourcePath(const std::string& value) {
-    const size_t comma = value.rfind(',');
-    return comma == std::string::npos ? value : value.substr(0, comma);
+    const auto unblank = [](std::string_view s) {
+        while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+        while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+        return s;
+    };
+    std::string_view path = unblank(std::string_view(value).substr(0, value.rfind(',')));
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = unblank(path.substr(1, path.size() - 2));
+    return std::string(path);
 }
 
-std::string FindFolderIcon(Platform& platform, const std::string& folder) {
+bool LocalDrives::Hold(Platform& platform, const std::string& path) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (path.size() < 3 || path[1] != ':' || !separator(path[2])) return false;
+    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(path[0])));
+    const auto [it, first] = fixed_.try_emplace(letter, false);
+    if (first) it->second = platform.DriveType(std::string{letter, ':', '\\'}) == drive::kFixed;
+    return it->second;
+}
+
+std::string FindFolderIcon(Platform& platform, const std::string& folder, LocalDrives* local) {
     // Runs for every folder a listing adds: both keys come from one read.
     ProfileFile file(platform, SettingsFilePath(folder));
     std::string value;
@@ -88,9 +105,7 @@ std::string FindFolderIcon(Platform& platform, const std::string& folder) {
             file.ReadValues(settings::kClassInfoSection, {settings::kIconResourceKey, settings::kIconFileKey});
         const std::string resource = IconResourcePath(keys[0].value_or(""));
         const std::string iconFile = keys[1].value_or("");
-        const bool resourceFirst = platform.ShellReadsIconResourceFirst();
-        value = resourceFirst ? resource : iconFile;
-        if (value.empty()) value = resourceFirst ? iconFile : resource;
+        value = platform.ShellReadsIconResourceFirst() && !resource.empty() ? resource : iconFile;
     } catch (const EFOpenError&) {
         // Held by another program: no icon shown, and none written back,
         // since an apply writes the icon keys only for a chosen icon.
@@ -99,6 +114,7 @@ std::string FindFolderIcon(Platform& platform, const std::string& folder) {
     value = platform.ExpandEnvironment(value);
     if (AsciiLower(PathExtension(value)) != ".ico") return {};
     const std::string path = ResolvePathValue(folder, value);
+    if (local && !local->Hold(platform, path)) return {};
     return platform.FileExists(path) ? path : std::string();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -80,14 +81,30 @@ uint32_t WritableAttributes(uint32_t own);
 std::string IconResourceValue(const std::string& iconPath);
 
 // The path part of an "IconResource" value: the shell splits it at its last
-// comma, so a path that holds commas stays whole. A value without a comma
-// is all path.
+// comma, so a path that holds commas stays whole, and then reads it as its
+// parser does (PathParseIconLocation): blanks around it trimmed, one pair
+// of enclosing quotes taken off. A value without a comma is all path.
 std::string IconResourcePath(const std::string& value);
 
+// Whether a path lies on a local fixed drive, each drive's type asked of
+// the platform once: the only files a listing of folders opens. A path
+// with two leading separators (a server's share) never does, nor one on a
+// mapped network drive: a server that does not answer would hold the
+// window for tens of seconds a folder, and one that does would receive
+// the user's credentials.
+class LocalDrives {
+public:
+    bool Hold(Platform& platform, const std::string& path);
+
+private:
+    std::map<char, bool> fixed_;
+};
+
 // The path of an existing ".ico" file named by the icon key that the running
-// Windows reads first ("IconResource" from Vista on, else "IconFile"; the
-// other when that one is absent), with environment variables expanded, or
-// empty text. Raises nothing of its own.
-std::string FindFolderIcon(Platform& platform, const std::string& folder);
+// Windows reads: "IconResource" first, then "IconFile", from Vista on;
+// "IconFile" alone on XP, which knows no other. Environment variables are
+// expanded; empty text for none. With `local`, a file off the local fixed
+// drives counts as none and is not asked for. Raises nothing of its own.
+std::string FindFolderIcon(Platform& platform, const std::string& folder, LocalDrives* local = nullptr);
 
 }  // namespace quorvane

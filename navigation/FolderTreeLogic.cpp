@@ -51,6 +51,9 @@ public:
         return met.image;
     }
 
+    // Where the listing may open files at all.
+    LocalDrives drives;
+
 private:
     struct Met {
         int image = -1;
@@ -69,7 +72,7 @@ void ListInto(Platform& platform, FolderTree& tree, const std::string& folder, N
         if (entry.name == "." || entry.name == "..") continue;
         if ((entry.attributes & attr::kDirectory) == 0) continue;
         const NodeId child = tree.AddChild(parent, entry.name);  // shows the folder image
-        const std::string icon = FindFolderIcon(platform, path + entry.name);
+        const std::string icon = FindFolderIcon(platform, path + entry.name, &icons.drives);
         if (icon.empty()) continue;
         // Only the image of this folder's file may stand for it: should the
         // file vanish in between or fail to load, the child keeps the folder

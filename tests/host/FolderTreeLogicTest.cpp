@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "folder_settings/IconFile.h"
 #include "navigation/FolderTreeLogic.h"
@@ -21,14 +22,20 @@ using Strings = std::vector<std::string>;
 
 std::string IconIni(const std::string& value) { return "[.ShellClassInfo]\r\nIconFile=" + value + "\r\n"; }
 
-// Counts the whole-file reads of each path.
+// Counts the whole-file reads of each path, and keeps every file asked for.
 class CountingPlatform : public test::FakePlatform {
 public:
     FileResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) override {
         ++reads[path];
+        asked.insert(path);
         return FakePlatform::ReadWholeFile(path, bytes);
     }
+    bool FileExists(const std::string& path) override {
+        asked.insert(path);
+        return FakePlatform::FileExists(path);
+    }
     std::map<std::string, int> reads;
+    std::set<std::string> asked;
 };
 
 class FolderTreeTest : public ::testing::Test {
@@ -179,6 +186,11 @@ TEST_F(FolderTreeTest, FolderIconsAreAppendedOnceForEachListingThatMeetsThem) {
     AddIconFolder("C:\\P\\Library", "C:\\Windows\\shell32.dll");
     AddIconFolder("C:\\P\\Missing", "C:\\Icons\\none.ico");
     AddIconFolder("C:\\P\\Again", "C:\\Icons\\shared.ico");
+    // Nothing off the local fixed drives is opened: a share, a mapped drive.
+    AddIconFolder("C:\\P\\Share", "\\\\server\\share\\x.ico");
+    AddIconFolder("C:\\P\\Mapped", "N:\\x.ico");
+    fs.AddDrive('N', drive::kRemote);
+    fs.AddFile("N:\\x.ico", BuildIcon(IconSpec{16, 16}));
     fs.AddFile("C:\\P\\Rel\\Folder.ICO", BuildIcon(IconSpec{24, 24}));
     const NodeId p = tree.AddChild(tree.AddRoot("C:"), "P");
 
@@ -197,6 +209,9 @@ TEST_F(FolderTreeTest, FolderIconsAreAppendedOnceForEachListingThatMeetsThem) {
     EXPECT_EQ(tree.Image(Node({"C:", "P", "Library"})), 0);
     EXPECT_EQ(tree.Image(Node({"C:", "P", "Missing"})), 0);
     EXPECT_EQ(tree.Image(Node({"C:", "P", "Again"})), 2);
+    EXPECT_EQ(tree.Image(Node({"C:", "P", "Share"})), 0);
+    EXPECT_EQ(tree.Image(Node({"C:", "P", "Mapped"})), 0);
+    for (const std::string& path : fs.asked) EXPECT_EQ(path.substr(0, 2), "C:") << path;
     // The shared file is read once for the listing, and again by the next.
     EXPECT_EQ(fs.reads["C:\\Icons\\shared.ico"], 1);
 
@@ -351,6 +366,7 @@ TEST_F(FolderTreeTest, IconThatVanishesBeforeLoadingLeavesTheFolderImage) {
         }
         int asked = 0;
     } disk;
+    disk.AddDrive('C', drive::kFixed);
     disk.AddFile("C:\\v.ico", BuildIcon());
     disk.AddFolder("C:\\F");
     disk.AddFile("C:\\F\\desktop.ini", IconIni("C:\\v.ico"));

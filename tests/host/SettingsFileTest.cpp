@@ -138,18 +138,22 @@ TEST_F(FindFolderIconTest, LibrariesMissingFilesAndFoldersGiveNothing) {
 }
 
 // Which icon each Windows shows: from Vista on "IconResource" (its path
-// part) before "IconFile", on XP the other way round; environment
-// variables expanded before the relative-path rule.
+// part, as the shell's parser reads it) before "IconFile", on XP
+// "IconFile" alone; environment variables expanded before the
+// relative-path rule.
 TEST_F(FindFolderIconTest, TakesTheKeyTheRunningWindowsReadsFirst) {
     struct Case {
         const char* keys;
         const char* vista;
         const char* xp;
     } const cases[] = {
-        {"IconResource=res.ico,0", "C:\\A\\B\\res.ico", "C:\\A\\B\\res.ico"},
+        {"IconResource=res.ico,0", "C:\\A\\B\\res.ico", ""},
         {"IconFile=file.ico", "C:\\A\\B\\file.ico", "C:\\A\\B\\file.ico"},
         {"IconFile=file.ico\r\nIconResource=res.ico,0", "C:\\A\\B\\res.ico", "C:\\A\\B\\file.ico"},
-        {"IconResource=C:\\a,b\\x.ico,-3", "C:\\a,b\\x.ico", "C:\\a,b\\x.ico"},
+        {"IconResource=C:\\a,b\\x.ico,-3", "C:\\a,b\\x.ico", ""},
+        {"IconResource=\"C:\\My Icons\\a.ico\",0", "C:\\My Icons\\a.ico", ""},
+        {"IconResource=C:\\My Icons\\a.ico ,0", "C:\\My Icons\\a.ico", ""},
+        {"IconResource=res.ico , 0\r\nIconFile=file.ico", "C:\\A\\B\\res.ico", "C:\\A\\B\\file.ico"},
         {"IconResource=C:\\a,b\\x.ico", "", ""},
         {"IconResource=%SystemRoot%\\x.ico,0\r\nIconFile=%userprofile%\\me.ico", "C:\\Windows\\x.ico",
          "C:\\Users\\me\\me.ico"},
@@ -162,6 +166,7 @@ TEST_F(FindFolderIconTest, TakesTheKeyTheRunningWindowsReadsFirst) {
         {"IconResource=%SystemRoot%\\system32\\imageres.dll,-112\r\nIconFile=file.ico", "", "C:\\A\\B\\file.ico"},
     };
     for (const char* icon : {"C:\\A\\B\\res.ico", "C:\\A\\B\\file.ico", "C:\\a,b\\x.ico", "C:\\Windows\\x.ico",
+                             "C:\\My Icons\\a.ico",
                              "C:\\Users\\me\\me.ico", "C:\\A\\B\\%NOPE%\\x.ico"}) {
         fs.AddFile(icon, "icon");
     }
