@@ -153,11 +153,7 @@ void TAboutBox::Build() {
     productNameFont_ = win::CreateProgramFont(dpi_, true, kProductNamePoints);
     linkFont_ = win::CreateProgramFont(dpi_, false, 8, true);
     win::SetFont(hwnd_, font_.get());
-    RECT frame{0, 0, Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_)};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    win::SetClientSize(hwnd_, Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_));
 
     auto s = [this](int v) { return Scale(v, dpi_); };
     Panel1.Create(hwnd_, {s(8), s(8), s(190), s(145)});

@@ -58,8 +58,6 @@ TfrmMain::TfrmMain(HINSTANCE instance, Platform& platform, win::Dialogs& dialogs
       dialogs_(dialogs),
       dpi_(options.dpi > 0 ? options.dpi : win::ScreenDpi()),
       quitOnClose_(options.quitOnClose),
-      treeWidth_(Scale(kMainForm[form::pnlTree].design.width, dpi_)),
-      iconSize_(MulDiv(GetSystemMetrics(SM_CXICON), dpi_, win::ScreenDpi())),
       OpenPictureDialog(kPictureFilter, true),
       opdlgIcon(kIconFilter, true),
       textColor_(kWindowTextColor),
@@ -81,6 +79,18 @@ TfrmMain::TfrmMain(HINSTANCE instance, Platform& platform, win::Dialogs& dialogs
                  {static_cast<int>(CW_USEDEFAULT), static_cast<int>(CW_USEDEFAULT),
                   Scale(design::kWindowWidth, dpi_), Scale(design::kWindowHeight, dpi_)},
                  options.owner, nullptr, instance);
+    // A window that opens on a monitor of another scale than the system's
+    // (the scale changed since signing in, or a second screen) is made at
+    // that monitor's DPI from the start, sized as a fresh start there.
+    if (options.dpi <= 0) {
+        const int own = options.monitorDpi > 0 ? options.monitorDpi : win::WindowDpi(hwnd());
+        if (own > 0 && own != dpi_) {
+            dpi_ = own;
+            win::SetClientSize(hwnd(), Scale(design::kClientWidth, dpi_), Scale(design::kClientHeight, dpi_));
+        }
+    }
+    treeWidth_ = Scale(kMainForm[form::pnlTree].design.width, dpi_);
+    iconSize_ = MulDiv(GetSystemMetrics(SM_CXICON), dpi_, win::ScreenDpi());
 
     font_ = win::CreateProgramFont(dpi_);
     boldFont_ = win::CreateProgramFont(dpi_, true);
@@ -90,10 +100,6 @@ TfrmMain::TfrmMain(HINSTANCE instance, Platform& platform, win::Dialogs& dialogs
     CreateControls();
     CreateHints();
     ApplyLayout();
-    // A window opened on a monitor of another scale than the system's.
-    if (options.dpi <= 0) {
-        if (const int own = win::WindowDpi(hwnd()); own > 0 && own != dpi_) ChangeDpi(own, nullptr);
-    }
 }
 
 TfrmMain::~TfrmMain() {

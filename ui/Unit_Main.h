@@ -39,8 +39,12 @@ template <> struct ControlMember<ControlKind::kGrid> { using type = win::StringG
 class TfrmMain : public win::Window, public FolderEditState, public Messages {
 public:
     struct Options {
-        // Dots per inch the layout is scaled to; 0 takes the screen's.
+        // Dots per inch the layout is scaled to; 0 takes the screen's, or
+        // where the window opens on a monitor of another scale, the
+        // monitor's.
         int dpi = 0;
+        // What the system says of that monitor's DPI, for the tests; 0 asks it.
+        int monitorDpi = 0;
         // Names the program (title) and the folder of the icon library;
         // empty takes this process's executable.
         std::string executablePath;
@@ -164,8 +168,8 @@ private:
     std::string title_;
     std::string executableFolder_;
     bool quitOnClose_;
-    int treeWidth_;
-    int iconSize_;
+    int treeWidth_ = 0;
+    int iconSize_ = 0;
 
     win::UniqueFont font_;
     win::UniqueFont boldFont_;

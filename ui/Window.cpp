@@ -281,12 +281,40 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : kDesignDpi;
 }
 
+namespace {
+
+// A function of user32 newer than XP, or null where it is missing.
+template <typename Function>
+Function User32(const char* name) {
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+}  // namespace
+
 int WindowDpi(HWND window) {
     // Loaded by name: the program also runs on Windows that lack it.
-    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowProc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    static const auto getDpiForWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
     return getDpiForWindow ? static_cast<int>(getDpiForWindow(window)) : 0;
+}
+
+// AdjustWindowRectEx gives the frame at the system's DPI, which is not the
+// frame of a per-monitor aware window on a monitor of another scale (the
+// page says as much); AdjustWindowRectExForDpi (Windows 10 1607) takes the
+// window's DPI. Where it is missing, the system's DPI is every window's.
+void SetClientSize(HWND window, int width, int height) {
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = User32<AdjustForDpi>("AdjustWindowRectExForDpi");
+    RECT frame{0, 0, width, height};
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+    const int dpi = WindowDpi(window);
+    if (!adjustForDpi || dpi <= 0 || !adjustForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
+        frame = {0, 0, width, height};
+        AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    }
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace quorvane::win

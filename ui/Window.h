@@ -128,4 +128,8 @@ int ScreenDpi();
 // on); 0 where the system cannot say.
 int WindowDpi(HWND window);
 
+// Sizes a window so that its client area is width x height inside the frame
+// the system draws at the window's own DPI.
+void SetClientSize(HWND window, int width, int height);
+
 }  // namespace quorvane::win

@@ -282,9 +282,10 @@ void MainWindowTest::TearDown() {
     Pump();
 }
 
-void MainWindowTest::Create(int dpi, win::Dialogs* through) {
+void MainWindowTest::Create(int dpi, win::Dialogs* through, int monitorDpi) {
     TfrmMain::Options options;
-    options.dpi = dpi;
+    options.dpi = monitorDpi > 0 ? 0 : dpi;
+    options.monitorDpi = monitorDpi;
     options.executablePath = temp / "quorvane.exe";
     options.quitOnClose = false;
     form = std::make_unique<TfrmMain>(GetModuleHandleW(nullptr), platform, through ? *through : dialogs, options);

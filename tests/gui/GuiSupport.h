@@ -221,8 +221,9 @@ protected:
 
     // Creates the main window (hidden) at `dpi`, named as if the program
     // were temp/quorvane.exe, so its icon library is temp/Icons. Its dialogs
-    // are the scripted ones unless `through` names others.
-    void Create(int dpi = 96, win::Dialogs* through = nullptr);
+    // are the scripted ones unless `through` names others. With
+    // `monitorDpi`, it opens as on a monitor of that DPI instead.
+    void Create(int dpi = 96, win::Dialogs* through = nullptr, int monitorDpi = 0);
     // Creates it and shows it without running FormShow.
     void CreateShown(int dpi = 96, win::Dialogs* through = nullptr);
     void SetClientSize(int width, int height);

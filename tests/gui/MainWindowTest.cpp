@@ -261,12 +261,21 @@ std::vector<std::pair<std::string, std::vector<int>>> DpiSnapshot(TfrmMain& form
 }
 
 // Windows 10 and 11 tell a per-monitor aware window of a monitor of another
-// scale; it then looks as if it had been opened there.
+// scale; it then looks as if it had been opened there. One that opens on
+// such a monitor is made there from the start.
 TEST_F(MainWindowLayout, AnotherMonitorsScaleGivesTheLayoutOfAFreshStartThere) {
+    Create(96, nullptr, 144);
+    RECT client;
+    GetClientRect(form->hwnd(), &client);
+    EXPECT_EQ(Describe({0, 0, client.right, client.bottom}), Describe({0, 0, Scale(508, 144), Scale(408, 144)}));
+    const auto opened = DpiSnapshot(*form);
+    form.reset();
     Create(144);
     const auto fresh = DpiSnapshot(*form);
     RECT freshRect;
     GetWindowRect(form->hwnd(), &freshRect);
+    SetClientSize(Scale(508, 144), Scale(408, 144));
+    EXPECT_EQ(DpiSnapshot(*form), opened);
     form.reset();
     Create(96);
     const auto start = DpiSnapshot(*form);
