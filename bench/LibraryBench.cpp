@@ -7,14 +7,15 @@
 //   longest step, against loading the same library all at once, the way
 //   start-up loaded it before (ScanIconLibrary), per icon;
 // - (mode library-memory, a process of its own for each way) the private
-//   bytes the window holds with 2,000 icons once all are loaded, idle-time
-//   loading against the former all-at-once start-up;
+//   bytes the window holds with 2,000 icons (or as many as asked, at the
+//   DPI asked) once all are loaded, idle-time loading against the former
+//   all-at-once start-up; it fails when the window reports an error;
 // - (mode launch) what the user waits for: from starting quorvane.exe to
 //   its main window shown and painted, with 200 and 2,000 icons beside it,
 //   each against the same program beside an empty Icons.
 //
 //   window_bench library <icon source\> <work\>
-//   window_bench library-memory idle|all <icon source\> <work\>
+//   window_bench library-memory idle|all <icon source\> <work\> [dpi icons]
 //   window_bench launch <quorvane.exe> <icon source\> <work\>
 //
 // The first fixed drive should be empty (scripts/bench.sh gives it one),
@@ -57,7 +58,9 @@ std::string Library(const std::string& source, const std::string& work, const ch
         if (CreateDirectoryW(library.c_str(), nullptr)) {
             for (int i = 0; i < icons; ++i) {
                 const std::wstring to = library + L"Icon " + std::to_wstring(10000 + i) + L".ico";
-                CopyFileW(sources[static_cast<size_t>(i) % sources.size()].c_str(), to.c_str(), FALSE);
+                // A link where the file system takes one: a large library need not fill the disk.
+                const std::wstring& from = sources[static_cast<size_t>(i) % sources.size()];
+                if (!CreateHardLinkW(to.c_str(), from.c_str(), nullptr)) CopyFileW(from.c_str(), to.c_str(), FALSE);
             }
         }
     }
@@ -235,14 +238,15 @@ int LibraryStartup(const std::string& source, const std::string& work) {
     return 0;
 }
 
-int LibraryMemory(const std::string& way, const std::string& source, const std::string& work) {
+int LibraryMemory(const std::string& way, const std::string& source, const std::string& work, int dpi, int icons) {
     if (way != "idle" && way != "all") throw std::runtime_error("library-memory takes idle or all");
     win::Win32Platform platform;
     AnsweringDialogs dialogs;
-    const std::string executable = Library(source, work, "large", kLargeLibrary);
+    const std::string name = icons == kLargeLibrary ? "large" : "library" + std::to_string(icons);
+    const std::string executable = Library(source, work, name.c_str(), icons);
     PeakSampler sampler;
     const PROCESS_MEMORY_COUNTERS_EX before = Counters();
-    auto form = MakeWindow(platform, dialogs, executable);
+    auto form = MakeWindow(platform, dialogs, executable, dpi);
     if (way == "all") {
         // What start-up did before: FormShow's steps with every picture.
         BuildDriveRoots(platform, form->Tree(), *form);
@@ -259,9 +263,9 @@ int LibraryMemory(const std::string& way, const std::string& source, const std::
     const PROCESS_MEMORY_COUNTERS_EX after = Counters();
     sampler.Stop();
     const double peak = static_cast<double>(std::max<size_t>(after.PeakPagefileUsage, sampler.peak));
-    if (dialogs.errors > 0 || form->imglstDefaultIcons->Count() != kLargeLibrary) return 1;
-    std::printf("| Private bytes with 2,000 icons, all loaded, %s | +%.1f MB (peak +%.1f MB) |\n",
-                way == "idle" ? "in idle time" : "all at once as before",
+    if (dialogs.errors > 0 || form->imglstDefaultIcons->Count() != icons) return 1;
+    std::printf("| Private bytes with %d icons at %d DPI, all loaded, %s | +%.1f MB (peak +%.1f MB) |\n", icons,
+                form->Dpi(), way == "idle" ? "in idle time" : "all at once as before",
                 static_cast<double>(after.PagefileUsage - before.PagefileUsage) / kMegabyte,
                 (peak - static_cast<double>(before.PagefileUsage)) / kMegabyte);
     return 0;

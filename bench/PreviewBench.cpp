@@ -294,7 +294,10 @@ int wmain(int argc, wchar_t** argv) {
         if (mode == "memory" && args.size() == 2) return Memory(args[0], args[1]);
         if (mode == "startup" && args.size() == 3) return Startup(args[0], args[1], args[2]);
         if (mode == "library" && args.size() == 2) return LibraryStartup(args[0], args[1]);
-        if (mode == "library-memory" && args.size() == 3) return LibraryMemory(args[0], args[1], args[2]);
+        if (mode == "library-memory" && args.size() == 3) return LibraryMemory(args[0], args[1], args[2], 0, 2000);
+        if (mode == "library-memory" && args.size() == 5) {
+            return LibraryMemory(args[0], args[1], args[2], std::stoi(args[3]), std::stoi(args[4]));
+        }
         if (mode == "launch" && args.size() == 3) return LibraryLaunch(args[0], args[1], args[2]);
         if (mode == "iconfile" && args.size() == 1) return IconFileLoad(args[0]);
     } catch (const std::exception& e) {
@@ -304,7 +307,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr,
                  "usage: window_bench make <folder\\> | picture <jpeg> <djpeg.exe> | memory <jpeg> <root\\> | "
                  "startup <root\\> <icons\\> <work\\> | library <icons\\> <work\\> | "
-                 "library-memory idle|all <icons\\> <work\\> | launch <quorvane.exe> <icons\\> <work\\> | "
+                 "library-memory idle|all <icons\\> <work\\> [dpi icons] | launch <quorvane.exe> <icons\\> <work\\> | "
                  "iconfile <work\\>\n");
     return 2;
 }

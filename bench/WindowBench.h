@@ -62,8 +62,10 @@ inline void Pump() {
 
 // The main window as the program makes it, named as if the program were
 // `executable`, so its icon library is the Icons folder beside that.
-inline std::unique_ptr<TfrmMain> MakeWindow(Platform& platform, win::Dialogs& dialogs, const std::string& executable) {
+inline std::unique_ptr<TfrmMain> MakeWindow(Platform& platform, win::Dialogs& dialogs, const std::string& executable,
+                                            int dpi = 0) {
     TfrmMain::Options options;
+    options.dpi = dpi;
     options.executablePath = executable;
     options.quitOnClose = false;
     return std::make_unique<TfrmMain>(GetModuleHandleW(nullptr), platform, dialogs, options);
@@ -86,7 +88,7 @@ int Startup(const std::string& root, const std::string& iconSource, const std::s
 // one, the idle-time loading against all at once, and the memory of each
 // way (LibraryBench.cpp).
 int LibraryStartup(const std::string& iconSource, const std::string& work);
-int LibraryMemory(const std::string& way, const std::string& iconSource, const std::string& work);
+int LibraryMemory(const std::string& way, const std::string& iconSource, const std::string& work, int dpi, int icons);
 int LibraryLaunch(const std::string& program, const std::string& iconSource, const std::string& work);
 // Loading an icon file whose records all point into one chain of PNG
 // chunks, against a plain one of the same size (IconFileBench.cpp).

@@ -69,6 +69,7 @@ echo "The icon library under Wine (the first drive empty):"
 run "$bench" library "$icons" "$work"
 run "$bench" library-memory idle "$icons" "$work"
 run "$bench" library-memory all "$icons" "$work"
+run "$bench" library-memory idle "$icons" "$work" 144 2000
 run "$bench" launch "$(wine winepath -w "$ROOT/build/$WIN/app/quorvane.exe")" "$icons" "$work"
 echo
 echo "Tree listing under Wine:"

@@ -24,10 +24,7 @@ void LibraryPictures::Open(Platform& platform, StringGrid& grid, TreeImageList& 
     images_ = &images;
     const int rows = ListIconLibrary(platform, grid, folder);
     imageOf_.assign(static_cast<size_t>(rows), -1);
-    // Room for one image a row from the start: a list that grows copies
-    // itself each time, holding two of it for a moment, and ends with
-    // room to spare.
-    if (images.Count() == 0 && rows > 0) images = TreeImageList(images.Size(), rows, rows);
+    if (images.Count() == 0 && rows > 0) images = MakeList(images.Size(), rows);
     try {
         Start();
     } catch (...) {
@@ -51,8 +48,7 @@ void LibraryPictures::Start() {
 }
 
 void LibraryPictures::Rescale(TreeImageList& images, int size) {
-    const int room = imageOf_.empty() ? 4 : static_cast<int>(imageOf_.size());
-    images = TreeImageList(size, room, room);
+    images = MakeList(size, imageOf_.empty() ? 4 : static_cast<int>(imageOf_.size()));
     if (!loading_) return;
     imageOf_.assign(imageOf_.size(), -1);
     try {

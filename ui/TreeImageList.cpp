@@ -58,12 +58,38 @@ std::optional<IconFile::Pixels> ListPixels(const IconFile& icon, int size) {
     return pixels;
 }
 
-TreeImageList::TreeImageList(int size, int initial, int grow)
-    : size_(size), grow_(grow), list_(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, initial, grow)) {
-    if (!list_) throw std::runtime_error("cannot create an image list");
+namespace {
+
+UniqueImageList CreateList(int size, int initial, int grow) {
+    UniqueImageList list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, initial, grow));
+    if (!list) throw std::runtime_error("cannot create an image list");
+    return list;
 }
 
-int TreeImageList::Count() const { return ImageList_GetImageCount(list_.get()); }
+}  // namespace
+
+TreeImageList::TreeImageList(int size, int initial, int grow, int part) : size_(size), grow_(grow), part_(part) {
+    lists_.push_back(CreateList(size, part > 0 ? std::min(initial, part) : initial, grow));
+}
+
+int TreeImageList::Count() const {
+    int count = 0;
+    for (const UniqueImageList& list : lists_) count += ImageList_GetImageCount(list.get());
+    return count;
+}
+
+void TreeImageList::Draw(int index, HDC dc, int x, int y) const {
+    const size_t list = part_ > 0 ? static_cast<size_t>(index / part_) : 0;
+    if (index < 0 || list >= lists_.size()) return;
+    ImageList_Draw(lists_[list].get(), part_ > 0 ? index % part_ : index, dc, x, y, ILD_NORMAL);
+}
+
+HIMAGELIST TreeImageList::Last() {
+    if (part_ > 0 && ImageList_GetImageCount(lists_.back().get()) >= part_) {
+        lists_.push_back(CreateList(size_, grow_, grow_));
+    }
+    return lists_.back().get();
+}
 
 void TreeImageList::AppendIcon(const IconFile& icon) {
     Add(icon);
@@ -76,7 +102,7 @@ void TreeImageList::AppendResource(HINSTANCE instance, int resourceId) {
 }
 
 void TreeImageList::Resize(int size, Platform& platform) {
-    TreeImageList resized(size, static_cast<int>(sources_.size()) + 1, grow_);
+    TreeImageList resized(size, static_cast<int>(sources_.size()) + 1, grow_, part_);
     for (const Source& source : sources_) {
         if (source.resourceId != 0) {
             resized.AddResource(source.instance, source.resourceId);
@@ -91,7 +117,7 @@ void TreeImageList::Resize(int size, Platform& platform) {
         }
     }
     size_ = size;
-    list_ = std::move(resized.list_);
+    lists_ = std::move(resized.lists_);
 }
 
 // Making an icon handle and letting the list draw it took most of the
@@ -114,7 +140,7 @@ void TreeImageList::AppendIcon(HICON icon) {
 }
 
 void TreeImageList::AddHandle(HICON icon) {
-    if (ImageList_AddIcon(list_.get(), icon) < 0) throw EInvalidGraphic(kInvalidIcon);
+    if (ImageList_AddIcon(Last(), icon) < 0) throw EInvalidGraphic(kInvalidIcon);
 }
 
 void TreeImageList::AddResource(HINSTANCE instance, int resourceId) {
@@ -149,7 +175,7 @@ void TreeImageList::AppendPixels(const IconFile::Pixels& pixels) {
     }
     UniqueBitmap mask(CreateBitmap(size_, size_, 1, 1, maskBits.data()));
     if (!mask) throw EInvalidGraphic(kInvalidIcon);
-    if (ImageList_Add(list_.get(), colour.get(), mask.get()) < 0) throw EInvalidGraphic(kInvalidIcon);
+    if (ImageList_Add(Last(), colour.get(), mask.get()) < 0) throw EInvalidGraphic(kInvalidIcon);
 }
 
 // A fully transparent image: colour all zero, mask all set.
@@ -159,7 +185,7 @@ void TreeImageList::AppendBlank() {
     const std::vector<BYTE> maskBits(static_cast<size_t>((size_ + 15) / 16 * 2 * size_), 0xFF);
     UniqueBitmap mask(CreateBitmap(size_, size_, 1, 1, maskBits.data()));
     if (!colour || !mask) throw std::runtime_error("cannot create a bitmap");
-    if (ImageList_Add(list_.get(), colour.get(), mask.get()) < 0) throw std::runtime_error("cannot add an image");
+    if (ImageList_Add(Last(), colour.get(), mask.get()) < 0) throw std::runtime_error("cannot add an image");
 }
 
 }  // namespace quorvane::win

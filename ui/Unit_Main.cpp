@@ -355,7 +355,7 @@ void TfrmMain::sgIconsDrawCell(HDC dc, int, int row, const RECT& cell, win::Stri
     FillRect(dc, &cell, white.get());
     if (const int image = libraryPictures_.ImageOf(row); image >= 0) {
         const int offset = (cell.right - cell.left - imglstDefaultIcons->Size()) / 2;
-        ImageList_Draw(imglstDefaultIcons->Handle(), image, dc, cell.left + offset, cell.top + offset, ILD_NORMAL);
+        imglstDefaultIcons->Draw(image, dc, cell.left + offset, cell.top + offset);
     }
 }
 

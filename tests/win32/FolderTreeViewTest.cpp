@@ -45,9 +45,8 @@ void SetAttributes(const std::string& path, DWORD attributes) {
 
 // Draws one image of the list over a plain background and returns the
 // pixel at (x, y) as a COLORREF.
-COLORREF DrawnPixel(HIMAGELIST list, int index, int x, int y) {
-    int cx = 0, cy = 0;
-    ImageList_GetIconSize(list, &cx, &cy);
+COLORREF DrawnPixel(const win::TreeImageList& list, int index, int x, int y) {
+    const int cx = list.Size(), cy = list.Size();
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = cx;
@@ -61,7 +60,7 @@ COLORREF DrawnPixel(HIMAGELIST list, int index, int x, int y) {
     auto* pixels = static_cast<uint32_t*>(bits);
     const uint32_t bg = (GetRValue(kBackground) << 16) | (GetGValue(kBackground) << 8) | GetBValue(kBackground);
     std::fill(pixels, pixels + cx * cy, bg);
-    ImageList_Draw(list, index, dc.get(), 0, 0, ILD_NORMAL);
+    list.Draw(index, dc.get(), 0, 0);
     GdiFlush();
     const uint32_t p = pixels[y * cx + x];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
@@ -191,8 +190,8 @@ TEST_F(TreeOnDisk, ListsVisibleFoldersOnlyWithTheirIcons) {
         EXPECT_GE(image, 2) << c.folder;
         EXPECT_EQ(ControlImage(Child(root, c.folder)), image) << c.folder;
         // The 16 x 16 entry, drawn with its transparent corner.
-        EXPECT_EQ(DrawnPixel(images.Handle(), image, 5, 5), Rgb(c.rgb)) << c.folder;
-        EXPECT_EQ(DrawnPixel(images.Handle(), image, 0, 0), kBackground) << c.folder;
+        EXPECT_EQ(DrawnPixel(images, image, 5, 5), Rgb(c.rgb)) << c.folder;
+        EXPECT_EQ(DrawnPixel(images, image, 0, 0), kBackground) << c.folder;
         used.push_back(image);
     }
     // Two folders, one icon file: one image, read once for the listing.
@@ -265,10 +264,10 @@ TEST_F(TreeOnDisk, ImageListsTakeTheEntryOfTheirSizeAndBlankImages) {
     library.AppendIcon(IconFile());
     images.AppendIcon(icon);
     ASSERT_EQ(library.Count(), 2);
-    EXPECT_EQ(DrawnPixel(library.Handle(), 0, 20, 20), Rgb(0x00FF00));
-    EXPECT_EQ(DrawnPixel(library.Handle(), 0, 0, 0), kBackground);
-    EXPECT_EQ(DrawnPixel(images.Handle(), images.Count() - 1, 10, 10), Rgb(0xFF0000));
-    for (int xy : {0, 15, 31}) EXPECT_EQ(DrawnPixel(library.Handle(), 1, xy, xy), kBackground);
+    EXPECT_EQ(DrawnPixel(library, 0, 20, 20), Rgb(0x00FF00));
+    EXPECT_EQ(DrawnPixel(library, 0, 0, 0), kBackground);
+    EXPECT_EQ(DrawnPixel(images, images.Count() - 1, 10, 10), Rgb(0xFF0000));
+    for (int xy : {0, 15, 31}) EXPECT_EQ(DrawnPixel(library, 1, xy, xy), kBackground);
 
     // An icon whose PNG image (chosen first, as the first of equals) the
     // system cannot decode, as XP cannot decode any: its bitmap image of the
@@ -285,8 +284,15 @@ TEST_F(TreeOnDisk, ImageListsTakeTheEntryOfTheirSizeAndBlankImages) {
     ASSERT_TRUE(undecodable.BestEntry(32)->png);
     library.AppendIcon(undecodable);
     ASSERT_EQ(library.Count(), 3);
-    EXPECT_EQ(DrawnPixel(library.Handle(), 2, 20, 20), Rgb(0xFF0000));
-    EXPECT_EQ(DrawnPixel(library.Handle(), 2, 0, 0), kBackground);
+    EXPECT_EQ(DrawnPixel(library, 2, 20, 20), Rgb(0xFF0000));
+    EXPECT_EQ(DrawnPixel(library, 2, 0, 0), kBackground);
+
+    // A list in parts (of two here) counts and draws its images in order.
+    win::TreeImageList parts(32, 1, 1, 2);
+    const uint32_t colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF};
+    for (const uint32_t c : colours) parts.AppendIcon(IconFile::FromBytes(BuildIcon(IconSpec{32, 32, 32, false, c})));
+    ASSERT_EQ(parts.Count(), 5);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(DrawnPixel(parts, i, 20, 20), Rgb(colours[i])) << i;
 }
 
 // An icon whose entry of the list's size is a bitmap goes in as its
