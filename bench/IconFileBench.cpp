@@ -19,25 +19,6 @@ namespace {
 
 constexpr int kRounds = 5;
 
-// Every one of `records` directory records points at one PNG entry: its
-// signature and header, then `chunks` empty chunks, no image data and no
-// IEND. A reader that walks the chunks once per record takes records x
-// chunks steps (the file of the fault as found: 65,535 records, 2 MB).
-std::vector<uint8_t> ChunkChain(size_t records, size_t chunks) {
-    std::vector<uint8_t> png = test::icon_detail::Png(test::IconSpec{32, 32, 32, true});
-    png.resize(8 + 25);  // the signature and IHDR
-    std::vector<uint8_t> b;
-    test::Put16(b, 0), test::Put16(b, 1), test::Put16(b, static_cast<uint32_t>(records));
-    for (size_t i = 0; i < records; ++i) {
-        b.insert(b.end(), {32, 32, 0, 0, 1, 0, 32, 0});
-        test::Put32(b, static_cast<uint32_t>(png.size()));
-        test::Put32(b, static_cast<uint32_t>(6 + 16 * records));
-    }
-    b.insert(b.end(), png.begin(), png.end());
-    for (size_t i = 0; i < chunks; ++i) test::icon_detail::PngChunk(b, "qrVn", {});
-    return b;
-}
-
 void Write(const std::string& path, const std::vector<uint8_t>& bytes) {
     win::Win32Platform platform;
     if (!platform.ReplaceWholeFile(path, bytes).ok) throw std::runtime_error("cannot write " + path);
@@ -63,7 +44,7 @@ double LoadTime(const std::string& path, bool& taken) {
 }  // namespace
 
 int IconFileLoad(const std::string& work) {
-    const std::vector<uint8_t> chain = ChunkChain(65535, 87381);
+    const std::vector<uint8_t> chain = test::ChunkChainIcon(65535, 87381);
     // Bitmaps of 256 pixels, padded to the same size.
     std::vector<uint8_t> plain = test::BuildIcon(std::vector<test::IconSpec>(7, test::IconSpec{256, 256, 32}));
     plain.resize(std::max(plain.size(), chain.size()), 0);

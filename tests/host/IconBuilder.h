@@ -288,4 +288,23 @@ inline std::vector<uint8_t> BuildIcon(const std::vector<IconSpec>& specs) {
 
 inline std::vector<uint8_t> BuildIcon(const IconSpec& spec = {}) { return BuildIcon(std::vector<IconSpec>{spec}); }
 
+// Every one of `records` directory records points at one PNG entry: its
+// signature and header, then `chunks` empty chunks, no image data and no
+// IEND. A reader that walks the chunks once per record takes records x
+// chunks steps (the file of the fault as found: 65,535 records, 2 MB).
+inline std::vector<uint8_t> ChunkChainIcon(size_t records, size_t chunks) {
+    std::vector<uint8_t> png = icon_detail::Png(test::IconSpec{32, 32, 32, true});
+    png.resize(8 + 25);  // the signature and IHDR
+    std::vector<uint8_t> b;
+    Put16(b, 0), Put16(b, 1), Put16(b, static_cast<uint32_t>(records));
+    for (size_t i = 0; i < records; ++i) {
+        b.insert(b.end(), {32, 32, 0, 0, 1, 0, 32, 0});
+        Put32(b, static_cast<uint32_t>(png.size()));
+        Put32(b, static_cast<uint32_t>(6 + 16 * records));
+    }
+    b.insert(b.end(), png.begin(), png.end());
+    for (size_t i = 0; i < chunks; ++i) icon_detail::PngChunk(b, "qrVn", {});
+    return b;
+}
+
 }  // namespace quorvane::test

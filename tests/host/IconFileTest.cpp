@@ -295,6 +295,10 @@ TEST(IconFile, RejectsPngEntriesWithoutAValidHeader) {
     });
     // Larger images stand beside the usual ones; the system scales them.
     EXPECT_EQ(ErrorOf(BuildIcon({IconSpec{512, 512, 32, true}, IconSpec{32, 32, 32}})), "accepted");
+    // Every record of the largest directory pointing into one chain of
+    // 87,381 chunks (2 MB) without image data: refused, read once, where a
+    // walk per record took 16.6 s (the fuzz seeds hold its shape at 7 KB).
+    EXPECT_EQ(ErrorOf(test::ChunkChainIcon(65535, 87381)), "Icon image is not valid");
 }
 
 // Where the system would choose a bad entry, at 16 or 32 pixels, it
