@@ -93,6 +93,10 @@ int LibraryLaunch(const std::string& program, const std::string& iconSource, con
 // Loading an icon file whose records all point into one chain of PNG
 // chunks, against a plain one of the same size (IconFileBench.cpp).
 int IconFileLoad(const std::string& work);
+// The panorama chosen until shown and the memory it adds; a click on a
+// folder whose picture is a JPEG against one without (LargePictureBench.cpp).
+int Panorama(const std::string& jpeg);
+int PictureClick(const std::string& jpeg, const std::string& root);
 
 // The folder of a path with its trailing "\".
 inline std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }

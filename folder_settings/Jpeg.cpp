@@ -190,7 +190,7 @@ void CmykRowToBgr(const uint8_t* cmyk, uint8_t* bgr, JDIMENSION width, bool inve
     }
 }
 
-Dib Decode(const std::vector<uint8_t>& data, const JpegSettings& settings) {
+Dib Decode(const std::vector<uint8_t>& data, const JpegSettings& settings, int scale) {
     Decompressor d;
     jpeg_decompress_struct& c = d.cinfo;
     d.ReadHeader(data);
@@ -203,7 +203,7 @@ Dib Decode(const std::vector<uint8_t>& data, const JpegSettings& settings) {
         // Quantised colour comes as indices with a red, green, blue map.
         c.out_color_space = inks ? JCS_CMYK : grayOut ? JCS_GRAYSCALE : quantise ? JCS_RGB : JCS_EXT_BGR;
         c.scale_num = 1;
-        c.scale_denom = static_cast<unsigned>(settings.scaleDenominator);
+        c.scale_denom = static_cast<unsigned>(scale);
         c.do_block_smoothing = settings.smoothing ? TRUE : FALSE;
         c.buffered_image = FALSE;
         if (settings.performance == JpegPerformance::kBestSpeed) {
@@ -330,6 +330,7 @@ void TJPEGImage::LoadFromData(std::vector<uint8_t> data) {
     }
     data_ = data.empty() ? nullptr : std::make_shared<const std::vector<uint8_t>>(std::move(data));
     bitmap_.reset();
+    scale_ = 1;
     width_ = width;
     height_ = height;
     grayscale_ = grayscale;
@@ -351,6 +352,7 @@ void TJPEGImage::Assign(const TBitmap& bitmap) {
     data_.reset();
     width_ = bitmap_->width;
     height_ = bitmap_->height;
+    scale_ = 1;
     grayscale_ = false;
 }
 
@@ -360,14 +362,35 @@ void TJPEGImage::Assign(const TJPEGImage& other) {
     bitmap_ = other.bitmap_;
     width_ = other.width_;
     height_ = other.height_;
+    scale_ = other.scale_;
     grayscale_ = other.grayscale_;
 }
 
-const Dib& TJPEGImage::DecodedBitmap() {
-    if (!bitmap_) {
-        bitmap_ = std::make_shared<const Dib>(data_ ? Decode(*data_, settings_) : Dib());
-    }
+const Dib& TJPEGImage::DecodedBitmap() { return DecodedBitmap(width_, height_); }
+
+const Dib& TJPEGImage::DecodedBitmap(int wantedWidth, int wantedHeight) {
+    const int scale = std::max(settings_.scaleDenominator, JpegScaleFor(width_, height_, wantedWidth, wantedHeight));
+    if (bitmap_ && (!data_ || scale_ <= scale)) return *bitmap_;
+    // The bitmap is made before the kept one goes, so a failure keeps it.
+    bitmap_ = std::make_shared<const Dib>(data_ ? Decode(*data_, settings_, scale) : Dib());
+    scale_ = scale;
     return *bitmap_;
+}
+
+bool JpegTooLarge(const std::exception& error) {
+    const std::string message = error.what();
+    for (const int code : {JERR_OUT_OF_MEMORY, JERR_NO_BACKING_STORE}) {
+        if (message == "JPEG error #" + std::to_string(code)) return true;
+    }
+    return false;
+}
+
+int JpegScaleFor(int width, int height, int wantedWidth, int wantedHeight) {
+    const auto gives = [](int size, int scale) { return (static_cast<int64_t>(size) + scale - 1) / scale; };
+    for (int scale = 8; scale > 1; scale /= 2) {
+        if (gives(width, scale) >= wantedWidth && gives(height, scale) >= wantedHeight) return scale;
+    }
+    return 1;
 }
 
 bool TJPEGImage::Empty() const { return !data_ && (!bitmap_ || bitmap_->Empty()); }
@@ -377,8 +400,5 @@ const std::vector<uint8_t>& TJPEGImage::Data() const {
     return data_ ? *data_ : none;
 }
 
-int TJPEGImage::Width() const { return bitmap_ ? bitmap_->width : width_; }
-
-int TJPEGImage::Height() const { return bitmap_ ? bitmap_->height : height_; }
 
 }  // namespace quorvane

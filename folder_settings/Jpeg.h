@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,11 +65,19 @@ public:
     // The bitmap to draw: decodes the encoded data on first use and keeps
     // the result. EJPEG when libjpeg cannot decode it.
     const Dib& DecodedBitmap();
+    // The same for drawing at no more than wantedWidth x wantedHeight:
+    // decoded with libjpeg's DCT scaling at the smallest scale that still
+    // gives that many pixels (every byte of the stream is read at any
+    // scale, so a broken one fails alike), and kept. Only a larger size
+    // than the kept bitmap holds decodes again, in its place: a picture
+    // keeps one bitmap.
+    const Dib& DecodedBitmap(int wantedWidth, int wantedHeight);
 
     bool Empty() const;
-    // The bitmap's size when there is one, otherwise the header's.
-    int Width() const;
-    int Height() const;
+    // The picture's full size: its stream header's, or that of the bitmap
+    // it was made from, whatever scale it was decoded at.
+    int Width() const { return width_; }
+    int Height() const { return height_; }
     bool Grayscale() const { return grayscale_; }
     const std::vector<uint8_t>& Data() const;
     const Dib* Bitmap() const { return bitmap_.get(); }
@@ -81,8 +90,21 @@ private:
     std::shared_ptr<const Dib> bitmap_;
     int width_ = 0;
     int height_ = 0;
+    // The bitmap is 1/scale_ of the full size.
+    int scale_ = 1;
     bool grayscale_ = false;
 };
+
+// The denominator of libjpeg's scale (1/1, 1/2, 1/4 or 1/8) that decodes a
+// picture of width x height into the fewest pixels that still give at least
+// wantedWidth x wantedHeight; libjpeg's output at 1/d is the size divided
+// by d, rounded up.
+int JpegScaleFor(int width, int height, int wantedWidth, int wantedHeight);
+
+// Whether a decoding error is a memory limit's (the bitmap's, libjpeg's
+// working memory, or no room for either): the picture is whole, only too
+// large to show.
+bool JpegTooLarge(const std::exception& error);
 
 // Limits on what hostile headers can make the program allocate: the decoded
 // bitmap, and libjpeg's own working memory.

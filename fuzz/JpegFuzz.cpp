@@ -1,9 +1,12 @@
 // Any bytes either load as a JPEG picture that keeps them unchanged and
 // draws at its header's size, or raise the JPEG error; libjpeg never ends
 // the process. Each input is drawn in one display format, picked by its
-// length: 24-bit, or 8-bit with either quantiser.
+// length: 24-bit, or 8-bit with either quantiser; and drawn again at 1/8,
+// which reads every byte as well, so it gives the same error or a bitmap
+// of an eighth of the size, rounded up.
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "folder_settings/Jpeg.h"
@@ -33,12 +36,11 @@ Mode ModeFor(size_t size) {
     if (size % 2 == 0) return {JpegPixelFormat::k8Bit, JpegPerformance::kBestSpeed, kMaxDecodedPixels};
     return {JpegPixelFormat::k24Bit, JpegPerformance::kBestQuality, kMaxDecodedPixels};
 }
-}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+// What the picture gives drawn at full size (scale 1) or at 1/8: "skipped"
+// for one too large for a quick run, "ok" or the error's message.
+std::string Draw(const std::vector<uint8_t>& bytes, const Mode& mode, int scale) {
     using namespace quorvane;
-    const std::vector<uint8_t> bytes(data, data + size);
-    const Mode mode = ModeFor(size);
     JpegSettings settings = TJPEGImage::DefaultSettings();
     settings.pixelFormat = mode.format;
     settings.performance = mode.performance;
@@ -47,9 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         picture.LoadFromData(bytes);
         if (picture.Data() != bytes) std::abort();
         const int width = picture.Width(), height = picture.Height();
-        if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > mode.maxPixels) return 0;
-        const Dib& dib = picture.DecodedBitmap();
-        if (size != 0 && (dib.width != width || dib.height != height)) std::abort();
+        if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > mode.maxPixels) return "skipped";
+        const Dib& dib = scale == 1 ? picture.DecodedBitmap() : picture.DecodedBitmap(1, 1);
+        if (!bytes.empty() && (dib.width != (width + scale - 1) / scale || dib.height != (height + scale - 1) / scale)) {
+            std::abort();
+        }
         if (dib.pixels.size() != dib.stride * static_cast<size_t>(dib.height)) std::abort();
         if (dib.bitsPerPixel == 8) {
             if (dib.palette.empty() || dib.palette.size() > 236) std::abort();
@@ -59,7 +63,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 }
             }
         }
-    } catch (const EJPEG&) {
+    } catch (const EJPEG& e) {
+        return e.what();
     }
+    return "ok";
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::vector<uint8_t> bytes(data, data + size);
+    const Mode mode = ModeFor(size);
+    if (Draw(bytes, mode, 1) != Draw(bytes, mode, 8)) std::abort();
     return 0;
 }

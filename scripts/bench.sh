@@ -62,6 +62,8 @@ run() {
 run "$bench" make "$work"
 run "$bench" memory "$jpeg" 'B:\'
 run "$bench" picture "$jpeg" "$djpeg"
+run "$bench" picture-click "$jpeg" 'B:\'
+run "$bench" panorama "${work}panorama.jpg"
 run "$bench" startup 'B:\' "$icons" "$work"
 run "$bench" iconfile "$work"
 echo

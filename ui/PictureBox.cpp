@@ -15,6 +15,7 @@ namespace quorvane::win {
 namespace {
 
 constexpr wchar_t kPictureClass[] = L"QuorvaneImage";
+constexpr UINT kShowDrawError = WM_APP + 1;
 constexpr char kUnknownExtension[] = "Unknown picture file extension (.%s)";
 constexpr char kInvalidMetafile[] = "Metafile is not valid";
 constexpr char kOpenError[] = "Cannot open file \"%s\". %s";
@@ -110,11 +111,13 @@ void DrawDib(HDC dc, const RECT& target, const Dib& image) {
 void JpegGraphic::Draw(HDC dc, const RECT& target) {
     if (broken_) return;
     try {
-        DrawDib(dc, target, image_->DecodedBitmap());
-    } catch (const Exception&) {
+        DrawDib(dc, target, image_->DecodedBitmap(target.right - target.left, target.bottom - target.top));
+    } catch (const Exception& e) {
         // Data past a valid header that does not decode: the preview stays
-        // empty rather than raising an error box from inside a paint.
+        // empty, as it always has. A picture too large for the memory is
+        // whole, and the user hears why it does not show.
         broken_ = true;
+        if (JpegTooLarge(e)) tooLarge_ = std::current_exception();
     }
 }
 
@@ -191,6 +194,8 @@ void PictureBox::RenderCache(HDC screen, int width, int height) {
     const LayoutRect at = PictureRect();
     if (graphic_ && at.width > 0 && at.height > 0) {
         graphic_->Draw(memory, RECT{at.left, at.top, at.left + at.width, at.top + at.height});
+        // Shown once the paint is over, not from inside it.
+        if ((drawError_ = graphic_->TakeDrawError())) PostMessageW(hwnd(), kShowDrawError, 0, 0);
     }
 }
 
@@ -205,6 +210,9 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
+    case kShowDrawError:
+        if (drawError_) ShowException(std::exchange(drawError_, nullptr));
+        return 0;
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
         // The cache holds the background in the former button-face colour.

@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "folder_settings/Dib.h"
 #include "folder_settings/IconFile.h"
@@ -25,21 +27,27 @@ public:
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     virtual void Draw(HDC dc, const RECT& target) = 0;
+    // What the last Draw could not draw and the user should hear of; once.
+    virtual std::exception_ptr TakeDrawError() { return nullptr; }
 };
 
-// The background picture: a TJPEGImage, decoded when first drawn.
+// The background picture: a TJPEGImage, decoded when first drawn, at the
+// size it is drawn at, and again when it is drawn larger.
 class JpegGraphic : public Graphic {
 public:
     explicit JpegGraphic(std::unique_ptr<TJPEGImage> image) : image_(std::move(image)) {}
     int Width() const override { return image_->Width(); }
     int Height() const override { return image_->Height(); }
     void Draw(HDC dc, const RECT& target) override;
+    std::exception_ptr TakeDrawError() override { return std::exchange(tooLarge_, nullptr); }
     const TJPEGImage& Image() const { return *image_; }
 
 private:
     std::unique_ptr<TJPEGImage> image_;
     // A picture whose data does not decode is not tried again on every paint.
     bool broken_ = false;
+    // Why a whole picture could not be shown: too large for the memory.
+    std::exception_ptr tooLarge_;
 };
 
 class BitmapGraphic : public Graphic {
@@ -141,6 +149,8 @@ private:
     int cacheHeight_ = 0;
     std::string accessibleName_;
     std::string accessibleValue_;
+    // A drawing error waiting to be shown once the paint is over.
+    std::exception_ptr drawError_;
     Accessibility accessibility_{*this};
 };
 
