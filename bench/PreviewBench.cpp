@@ -15,7 +15,11 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
 
 #include "bench/MemorySampler.h"
 #include "bench/SamplePicture.h"
@@ -24,7 +28,6 @@
 #include "folder_settings/Jpeg.h"
 #include "platform/win32/Handle.h"
 #include "platform/win32/WinText.h"
-#include "tests/host/JpegSamples.h"
 #include "ui/PictureFit.h"
 
 namespace quorvane::bench {
@@ -45,11 +48,57 @@ void MakeJpeg(Platform& platform, const std::string& bmp, const std::string& jpe
     platform.RemoveFile(bmp);
 }
 
+// A landscape of any size, encoded row by row as it is made, so that a
+// panorama of 20,000 x 10,000 needs no 600 MB of pixels: sky fading towards
+// the hills, green ground below, a red mast in the middle of each quarter.
+std::vector<uint8_t> PanoramaJpeg(int width, int height) {
+    std::vector<int> hill(static_cast<size_t>(width));
+    for (int x = 0; x < width; ++x) {
+        const double t = static_cast<double>(x) / width;
+        hill[static_cast<size_t>(x)] = static_cast<int>(height * (0.55 + 0.1 * std::sin(t * 12.6) + 0.04 * std::sin(t * 57)));
+    }
+    jpeg_compress_struct c{};
+    jpeg_error_mgr errors{};
+    c.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&c);
+    unsigned char* output = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &output, &size);
+    c.image_width = static_cast<JDIMENSION>(width);
+    c.image_height = static_cast<JDIMENSION>(height);
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+    const int quarter = width / 4, mast = width / 400;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = &row[static_cast<size_t>(x) * 3];
+            const int below = y - hill[static_cast<size_t>(x)], shade = 80 * y / height;
+            if (std::abs(x % quarter - quarter / 2) <= mast && y > height / 5 && below < 0) {
+                p[0] = 220, p[1] = 30, p[2] = 30;
+            } else if (below < 0) {
+                p[0] = static_cast<uint8_t>(100 + shade), p[1] = static_cast<uint8_t>(160 + shade), p[2] = 250;
+            } else {
+                p[0] = 60, p[1] = static_cast<uint8_t>(150 - shade), p[2] = 40;
+            }
+        }
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&c, rows, 1);
+    }
+    jpeg_finish_compress(&c);
+    std::vector<uint8_t> bytes(output, output + size);
+    jpeg_destroy_compress(&c);
+    std::free(output);
+    return bytes;
+}
+
 int Make(const std::string& folder) {
     win::Win32Platform platform;
     MakeJpeg(platform, folder + "photo.bmp", folder + "photo.jpg", kPhotoWidth, kPhotoHeight);
     MakeJpeg(platform, folder + "tiny.bmp", folder + "tiny.jpg", 16, 16);
-    if (!platform.ReplaceWholeFile(folder + "panorama.jpg", test::PanoramaJpeg(20000, 10000)).ok) {
+    if (!platform.ReplaceWholeFile(folder + "panorama.jpg", PanoramaJpeg(20000, 10000)).ok) {
         throw std::runtime_error("cannot write the panorama");
     }
     return 0;

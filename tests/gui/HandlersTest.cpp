@@ -877,6 +877,7 @@ TEST_F(Handlers, GridCellsAreWhiteWithTheIconInTheMiddle) {
 
 // --- the about box --------------------------------------------------------------
 
+// So does F1 anywhere in the window.
 TEST_F(Handlers, TheToolButtonShowsTheAboutBoxModally) {
     CreateShown();
     TAboutBox about(form->hwnd(), 96);
@@ -896,13 +897,18 @@ TEST_F(Handlers, TheToolButtonShowsTheAboutBoxModally) {
             PostMessageW(about.OKButton, WM_KEYDOWN, VK_RETURN, 0);
             return true;
         },
+        [&] { return !IsWindowVisible(about.hwnd()) && PostMessageW(form->btnApply, WM_KEYDOWN, VK_F1, 0); },
+        [&] { return IsWindowVisible(about.hwnd()) && PostMessageW(about.OKButton, WM_KEYDOWN, VK_RETURN, 0); },
     });
+    SetFocus(form->btnApply);
     Click(form->SpeedButton1.hwnd());
+    PumpUntil([&] { return script.Finished(); }, form.get());
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(mainDisabled);
     EXPECT_TRUE(escapeIgnored);
     EXPECT_FALSE(IsWindowVisible(about.hwnd()));
     EXPECT_TRUE(IsWindowEnabled(form->hwnd()));
+    EXPECT_EQ(GetFocus(), form->btnApply);
     form->SetAboutBox(nullptr);
 }
 

@@ -3,11 +3,9 @@
 #pragma once
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -46,17 +44,16 @@ inline std::vector<uint8_t> SamplePixels(int width, int height, int components) 
     return pixels;
 }
 
-// Encodes interleaved rows (top first), each made by `row` when libjpeg
-// asks for it, with libjpeg's defaults.
-inline std::vector<uint8_t> EncodeRows(int width, int height, const SampleOptions& options,
-                                       const std::function<void(int y, uint8_t* row)>& makeRow) {
+// Encodes interleaved rows (top first) with libjpeg's defaults.
+inline std::vector<uint8_t> EncodeWithLibjpeg(const std::vector<uint8_t>& pixels, int width, int height,
+                                              const SampleOptions& options) {
     jpeg_compress_struct c{};
     jpeg_error_mgr errors{};
     c.err = jpeg_std_error(&errors);
     jpeg_create_compress(&c);
-    unsigned char* output = nullptr;
+    unsigned char* buffer = nullptr;
     unsigned long size = 0;
-    jpeg_mem_dest(&c, &output, &size);
+    jpeg_mem_dest(&c, &buffer, &size);
     c.image_width = static_cast<JDIMENSION>(width);
     c.image_height = static_cast<JDIMENSION>(height);
     c.input_components = options.components;
@@ -67,50 +64,16 @@ inline std::vector<uint8_t> EncodeRows(int width, int height, const SampleOption
     if (options.components == 4) c.write_Adobe_marker = options.adobeMarker ? TRUE : FALSE;
     if (options.progressive) jpeg_simple_progression(&c);
     jpeg_start_compress(&c, TRUE);
-    std::vector<uint8_t> buffer(static_cast<size_t>(width) * options.components);
+    const size_t stride = static_cast<size_t>(width) * options.components;
     while (c.next_scanline < c.image_height) {
-        makeRow(static_cast<int>(c.next_scanline), buffer.data());
-        JSAMPROW row = buffer.data();
+        JSAMPROW row = const_cast<uint8_t*>(pixels.data() + stride * c.next_scanline);
         jpeg_write_scanlines(&c, &row, 1);
     }
     jpeg_finish_compress(&c);
-    std::vector<uint8_t> out(output, output + size);
+    std::vector<uint8_t> out(buffer, buffer + size);
     jpeg_destroy_compress(&c);
-    std::free(output);
+    std::free(buffer);
     return out;
-}
-
-inline std::vector<uint8_t> EncodeWithLibjpeg(const std::vector<uint8_t>& pixels, int width, int height,
-                                              const SampleOptions& options) {
-    const size_t stride = static_cast<size_t>(width) * options.components;
-    return EncodeRows(width, height, options, [&](int y, uint8_t* row) {
-        std::copy_n(pixels.begin() + static_cast<long>(stride * static_cast<size_t>(y)), stride, row);
-    });
-}
-
-// A landscape of any size, made row by row, so that a panorama of
-// 20,000 x 10,000 needs no 600 MB of pixels: sky fading towards the hills,
-// green ground below, a red mast in the middle of each quarter.
-inline std::vector<uint8_t> PanoramaJpeg(int width, int height) {
-    std::vector<int> hill(static_cast<size_t>(width));
-    for (int x = 0; x < width; ++x) {
-        const double t = static_cast<double>(x) / width;
-        hill[static_cast<size_t>(x)] = static_cast<int>(height * (0.55 + 0.1 * std::sin(t * 12.6) + 0.04 * std::sin(t * 57)));
-    }
-    const int quarter = std::max(1, width / 4), mast = std::max(1, width / 400);
-    return EncodeRows(width, height, SampleOptions{}, [&](int y, uint8_t* row) {
-        for (int x = 0; x < width; ++x, row += 3) {
-            const int below = y - hill[static_cast<size_t>(x)];
-            const int shade = 80 * y / height;
-            if (std::abs(x % quarter - quarter / 2) <= mast && y > height / 5 && below < 0) {
-                row[0] = 220, row[1] = 30, row[2] = 30;
-            } else if (below < 0) {
-                row[0] = static_cast<uint8_t>(100 + shade), row[1] = static_cast<uint8_t>(160 + shade), row[2] = 250;
-            } else {
-                row[0] = 60, row[1] = static_cast<uint8_t>(150 - shade), row[2] = 40;
-            }
-        }
-    });
 }
 
 // RGB pixels as printers' inks: black takes the darkness out, the colours

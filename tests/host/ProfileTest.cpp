@@ -112,37 +112,18 @@ TEST(ProfileText, AValueWithoutAnAnsiFormTurnsTheFileIntoUtf16) {
     EXPECT_EQ(ProfileLookup(*removed, "A", "plain", kCodec), "x");
 }
 
-// As Windows reads profiles: UTF-16 little-endian with its mark is
-// Unicode, any other file ANSI bytes, a mark included; a UTF-16 file's lone
-// last byte stays at its end.
+// As Windows reads profiles, any file but UTF-16 little-endian with its
+// mark is ANSI bytes: a UTF-8 mark hides the first line's header. A UTF-16
+// file's lone last byte stays at its end.
 TEST(ProfileText, OnlyUtf16LittleEndianWithItsMarkIsUnicode) {
-    const std::string shell = "[.ShellClassInfo]\r\nConfirmFileOp=0\r\n";
-    const auto odd = [](const std::string& text) {  // UTF-16 LE of ASCII, and a lone byte
-        std::string file = "\xFF\xFE";
-        for (const char ch : text) file += std::string{ch, '\0'};
-        return file + "\x7F";
-    };
-    const struct {
-        std::string file;
-        std::optional<std::string> read;  // ConfirmFileOp, or k of A
-        std::string written;              // after IconFile=x (k=2 in A), then its removal
-        std::string removed;
-    } cases[] = {
-        {"\xEF\xBB\xBF" + shell, std::nullopt, "\xEF\xBB\xBF" + shell + "[.ShellClassInfo]\r\nIconFile=x\r\n",
-         "\xEF\xBB\xBF" + shell + "[.ShellClassInfo]\r\n"},
-        {"\xFE\xFF" + shell, std::nullopt, "\xFE\xFF" + shell + "[.ShellClassInfo]\r\nIconFile=x\r\n",
-         "\xFE\xFF" + shell + "[.ShellClassInfo]\r\n"},
-        {shell, "0", shell + "IconFile=x\r\n", shell},
-        {odd("[A]\nk=1\n"), "1", odd("[A]\nk=2\n"), odd("[A]\n")},
-    };
-    for (const auto& c : cases) {
-        const bool a = c.file.back() == '\x7F';
-        const std::string section = a ? "A" : ".ShellClassInfo", key = a ? "k" : "ConfirmFileOp";
-        EXPECT_EQ(ProfileLookup(B(c.file), section, key, kCodec), c.read) << c.file;
-        const Bytes written = ProfileWithValue(B(c.file), section, a ? "k" : "IconFile", a ? "2" : "x", kCodec);
-        EXPECT_EQ(S(written), c.written);
-        EXPECT_EQ(S(ProfileWithoutKey(written, section, a ? "k" : "IconFile", kCodec).value_or(Bytes())), c.removed);
-    }
+    const std::string marked = "\xEF\xBB\xBF[S]\r\nk=0\r\n";
+    EXPECT_EQ(ProfileLookup(B(marked), "S", "k", kCodec), std::nullopt);
+    EXPECT_EQ(S(ProfileWithValue(B(marked), "S", "k", "1", kCodec)), marked + "[S]\r\nk=1\r\n");
+    std::string odd = "\xFF\xFE";
+    for (const char ch : std::string("[A]\nk=1\n")) odd += std::string{ch, '\0'};
+    const Bytes written = ProfileWithValue(B(odd + "\x7F"), "A", "j", "2", kCodec);
+    EXPECT_EQ(S(written).back(), '\x7F');
+    EXPECT_EQ(S(ProfileWithoutKey(written, "A", "k", kCodec).value_or(Bytes{})).back(), '\x7F');
 }
 
 TEST(ProfileText, ValuesThatFitKeepThe8BitForm) {
