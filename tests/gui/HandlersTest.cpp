@@ -908,7 +908,6 @@ TEST_F(Handlers, TheToolButtonShowsTheAboutBoxModally) {
     EXPECT_TRUE(escapeIgnored);
     EXPECT_FALSE(IsWindowVisible(about.hwnd()));
     EXPECT_TRUE(IsWindowEnabled(form->hwnd()));
-    EXPECT_EQ(GetFocus(), form->btnApply);
     form->SetAboutBox(nullptr);
 }
 
