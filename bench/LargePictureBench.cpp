@@ -23,19 +23,6 @@ namespace {
 
 constexpr int kClicks = 11;
 
-uint64_t SizeOf(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(win::Wide(path).c_str(), GetFileExInfoStandard, &data)) return 0;
-    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-NodeId ChildNamed(FolderTree& tree, NodeId parent, const std::string& name) {
-    for (NodeId n = tree.FirstChild(parent); n != kNoNode; n = tree.NextSibling(n)) {
-        if (tree.Text(n) == name) return n;
-    }
-    throw std::runtime_error(name + " is not in the first drive's root");
-}
-
 }  // namespace
 
 int Panorama(const std::string& jpeg) {
@@ -63,7 +50,7 @@ int Panorama(const std::string& jpeg) {
     const double added =
         static_cast<double>(std::max<size_t>(after.PeakPagefileUsage, sampler.peak) - before.PagefileUsage) /
         kMegabyte;
-    const double file = static_cast<double>(SizeOf(jpeg)) / kMegabyte;
+    const double file = static_cast<double>(FileSize(jpeg)) / kMegabyte;
     std::printf("| The %d x %d panorama chosen until the preview is painted (its bitmap %d x %d) | %.1f ms | "
                 "— | — |\n",
                 picture->Width(), picture->Height(), picture->Bitmap()->width, picture->Bitmap()->height, shown);

@@ -104,12 +104,6 @@ int Make(const std::string& folder) {
     return 0;
 }
 
-uint64_t FileSize(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(win::Wide(path).c_str(), GetFileExInfoStandard, &data)) return 0;
-    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
 // djpeg writing a whole-picture BMP to nowhere, as the preview holds its
 // whole bitmap.
 double RunDjpeg(const std::string& djpeg, const std::string& jpeg) {
@@ -262,15 +256,7 @@ int Memory(const std::string& jpeg, const std::string& root) {
     form->Show(SW_SHOWNORMAL);
     Pump();
     FolderTree& tree = form->Tree();
-    NodeId photos = kNoNode;
-    for (NodeId n = tree.FirstChild(tree.FirstRoot()); n != kNoNode; n = tree.NextSibling(n)) {
-        if (tree.Text(n) == "Photos") photos = n;
-    }
-    if (photos == kNoNode) {
-        std::fprintf(stderr, "%s is not in the first drive's root\n", folder.c_str());
-        return 1;
-    }
-    tree.Select(photos);
+    tree.Select(ChildNamed(tree, tree.FirstRoot(), "Photos"));
     form->TreeViewClick();
     SendMessageW(form->chboxCopyImage, BM_SETCHECK, BST_CHECKED, 0);
     Pump();

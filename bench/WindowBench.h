@@ -9,10 +9,12 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/WinText.h"
 #include "ui/Dialogs.h"
 #include "ui/Unit_Main.h"
 
@@ -97,6 +99,21 @@ int IconFileLoad(const std::string& work);
 // folder whose picture is a JPEG against one without (LargePictureBench.cpp).
 int Panorama(const std::string& jpeg);
 int PictureClick(const std::string& jpeg, const std::string& root);
+
+// A file's size in bytes, 0 when it cannot be read.
+inline uint64_t FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(win::Wide(path).c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The child of `parent` with that text; throws when there is none.
+inline NodeId ChildNamed(FolderTree& tree, NodeId parent, const std::string& name) {
+    for (NodeId n = tree.FirstChild(parent); n != kNoNode; n = tree.NextSibling(n)) {
+        if (tree.Text(n) == name) return n;
+    }
+    throw std::runtime_error(name + " is not in the first drive's root");
+}
 
 // The folder of a path with its trailing "\".
 inline std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }

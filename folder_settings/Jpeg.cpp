@@ -49,7 +49,7 @@ JpegSettings& DefaultsTable() {
     return defaults;
 }
 
-[[noreturn]] void ThrowJpegError(int code) { throw EJPEG("JPEG error #" + std::to_string(code)); }
+[[noreturn]] void ThrowJpegError(int code) { throw EJPEG(code); }
 
 jpeg_error_mgr* InitErrors(ErrorManager& errors) {
     jpeg_std_error(&errors.pub);
@@ -377,12 +377,8 @@ const Dib& TJPEGImage::DecodedBitmap(int wantedWidth, int wantedHeight) {
     return *bitmap_;
 }
 
-bool JpegTooLarge(const std::exception& error) {
-    const std::string message = error.what();
-    for (const int code : {JERR_OUT_OF_MEMORY, JERR_NO_BACKING_STORE}) {
-        if (message == "JPEG error #" + std::to_string(code)) return true;
-    }
-    return false;
+bool JpegTooLarge(const EJPEG& error) {
+    return error.code() == JERR_OUT_OF_MEMORY || error.code() == JERR_NO_BACKING_STORE;
 }
 
 int JpegScaleFor(int width, int height, int wantedWidth, int wantedHeight) {

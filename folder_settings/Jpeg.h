@@ -5,12 +5,12 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "folder_settings/Dib.h"
+#include "platform/Errors.h"
 #include "platform/Platform.h"
 
 namespace quorvane {
@@ -104,7 +104,7 @@ int JpegScaleFor(int width, int height, int wantedWidth, int wantedHeight);
 // Whether a decoding error is a memory limit's (the bitmap's, libjpeg's
 // working memory, or no room for either): the picture is whole, only too
 // large to show.
-bool JpegTooLarge(const std::exception& error);
+bool JpegTooLarge(const EJPEG& error);
 
 // Limits on what hostile headers can make the program allocate: the decoded
 // bitmap, and libjpeg's own working memory.

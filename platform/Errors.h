@@ -56,9 +56,14 @@ public:
 };
 
 // libjpeg reported an error; the message carries its number.
+// "JPEG error #<libjpeg's message number>", the number kept as well.
 class EJPEG : public Exception {
 public:
-    using Exception::Exception;
+    explicit EJPEG(int code) : Exception("JPEG error #" + std::to_string(code)), code_(code) {}
+    int code() const { return code_; }
+
+private:
+    int code_;
 };
 
 // Replaces each "%s" in `pattern` by the next argument, in order.

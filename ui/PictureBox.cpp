@@ -112,12 +112,14 @@ void JpegGraphic::Draw(HDC dc, const RECT& target) {
     if (broken_) return;
     try {
         DrawDib(dc, target, image_->DecodedBitmap(target.right - target.left, target.bottom - target.top));
-    } catch (const Exception& e) {
+    } catch (const EJPEG& e) {
         // Data past a valid header that does not decode: the preview stays
         // empty, as it always has. A picture too large for the memory is
         // whole, and the user hears why it does not show.
         broken_ = true;
         if (JpegTooLarge(e)) tooLarge_ = std::current_exception();
+    } catch (const Exception&) {
+        broken_ = true;
     }
 }
 
