@@ -161,9 +161,8 @@ TEST_F(Accessibility, TheIconLibraryIsAListOfNamedIconsWithTheCurrentOneSelected
         EXPECT_NE(std::find(events.begin(), events.end(), std::pair{event, 2L}), events.end()) << event;
     }
 
-    // Where an item is, and which one is at a point.
     long left = 0, top = 0, width = 0, height = 0;
-    ASSERT_EQ(list->accLocation(&left, &top, &width, &height, Child(3)), S_OK);
+    ASSERT_EQ(list->accLocation(&left, &top, &width, &height, Child(3)), S_OK);  // and what is there
     ASSERT_EQ(list->accHitTest(left + width / 2, top + height / 2, &found), S_OK);
     EXPECT_EQ(Number(found), 3);
 }

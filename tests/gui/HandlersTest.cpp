@@ -877,7 +877,6 @@ TEST_F(Handlers, GridCellsAreWhiteWithTheIconInTheMiddle) {
 
 // --- the about box --------------------------------------------------------------
 
-// So does F1 anywhere in the window.
 TEST_F(Handlers, TheToolButtonShowsTheAboutBoxModally) {
     CreateShown();
     TAboutBox about(form->hwnd(), 96);
@@ -897,7 +896,7 @@ TEST_F(Handlers, TheToolButtonShowsTheAboutBoxModally) {
             PostMessageW(about.OKButton, WM_KEYDOWN, VK_RETURN, 0);
             return true;
         },
-        [&] { return !IsWindowVisible(about.hwnd()) && PostMessageW(form->btnApply, WM_KEYDOWN, VK_F1, 0); },
+        [&] { return !IsWindowVisible(about.hwnd()) && PostMessageW(form->btnApply, WM_KEYDOWN, VK_F1, 0); },  // F1 too
         [&] { return IsWindowVisible(about.hwnd()) && PostMessageW(about.OKButton, WM_KEYDOWN, VK_RETURN, 0); },
     });
     SetFocus(form->btnApply);
